@@ -1,0 +1,423 @@
+// Construction of the main window: widgets, menus and their connections.
+
+#include "main_window/form1.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kClientWidth = 1257;
+constexpr int kClientHeight = 631;
+constexpr int kPanBarThickness = 17;
+constexpr int kColumnWidth = 400;
+
+QLineEdit *makeField(QWidget *parent, const QString &text = {}, int maxLength = 0, int width = 0)
+{
+    auto *edit = new QLineEdit(text, parent);
+    if (maxLength > 0)
+        edit->setMaxLength(maxLength);
+    if (width > 0)
+        edit->setFixedWidth(width);
+    return edit;
+}
+
+QLabel *makeUnit(const QString &text, QWidget *parent)
+{
+    return new QLabel(text, parent);
+}
+} // namespace
+
+Form1::Form1(const FormContext &context, QWidget *parent)
+    : QMainWindow(parent),
+      programFolder(context.programFolder),
+      dialogs(context.dialogs),
+      lang(context.lang),
+      catalogueHost(context.catalogueHost.isEmpty() ? QStringLiteral(SIDELUNE_CATALOGUE_HOST)
+                                                    : context.catalogueHost)
+{
+    setWindowTitle(QStringLiteral("Tesmir Sidelune"));
+    star.resize(1);
+    clicpic.resize(1);
+    star[0].Height = 8;
+    clicpic[0].Height = 16;
+    centerpic.Height = 17;
+
+    createWidgets();
+    createActions();
+    createMenus();
+    connectFieldHandlers();
+
+    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    if (const QScreen *screen = this->screen()) {
+        const QRect available = screen->availableGeometry();
+        move(available.center() - rect().center());
+    }
+
+    Form_Load();
+}
+
+Form1::~Form1() = default;
+
+void Form1::createMarkers()
+{
+    // star(1..4000) and clicpic(1..5) copy element 0 and start hidden.
+    const Mark starDesign = star[0];
+    const Mark pickDesign = clicpic[0];
+    for (int i = 1; i <= StarTable::kCapacity; ++i) {
+        Mark m = starDesign;
+        m.Visible = false;
+        star.push_back(m);
+        if (i < 6) {
+            Mark p = pickDesign;
+            p.Visible = false;
+            clicpic.push_back(p);
+        }
+    }
+    Picture1->setMarks(&star, &clicpic, &centerpic);
+}
+
+void Form1::createWidgets()
+{
+    auto *central = new QWidget(this);
+    auto *layout = new QHBoxLayout(central);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(createLeftColumn());
+    layout->addWidget(createImageSide(), 1);
+    setCentralWidget(central);
+}
+
+QWidget *Form1::createLeftColumn()
+{
+    auto *column = new QWidget(this);
+    column->setFixedWidth(kColumnWidth);
+    auto *layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    static const char *const frameCaptions[7] = {
+        "Menu", "Catalogue d'\u00e9toile", "CCD", "Debug", "Etalonage", "Sugestion", "D\u00e9cideur"};
+    for (int i = 0; i < 7; ++i)
+        Frm[i] = new QGroupBox(QString::fromUtf8(frameCaptions[i]), column);
+
+    static const char *const labelCaptions[17] = {
+        "RA:", "DEC:", "Epoch:", "Champ", "Mag max:", "Seuil d\u00e9cision:", "Mag fullmap:",
+        "Tol\u00e9rance:", "Size X", "Size Y", "Corr Asd", "Corr Dec", "Img:", "Info:",
+        "Veuillez selectioner une \u00e9toile puis fournir ses coordonn\u00e9es ci-dessous:", "RA:", "DEC:"};
+    const std::array<QGroupBox *, 17> labelFrame = {Frm[1], Frm[1], Frm[1], Frm[1], Frm[1], Frm[6], Frm[1],
+                                                    Frm[2], Frm[4], Frm[4], Frm[2], Frm[2], Frm[2], Frm[3],
+                                                    Frm[4], Frm[4], Frm[4]};
+    for (int i = 0; i < 17; ++i)
+        lbl[i] = new QLabel(QString::fromUtf8(labelCaptions[i]), labelFrame[i]);
+
+    // Frm(0) "Menu": the four steps of a job.
+    {
+        auto *grid = new QGridLayout(Frm[0]);
+        DownloadData = new QPushButton(QStringLiteral("1-Download"), Frm[0]);
+        SelectStar = new QPushButton(QStringLiteral("2-Etoiles"), Frm[0]);
+        startCalcul = new QPushButton(QStringLiteral("3-Calcul"), Frm[0]);
+        FullMap = new QPushButton(QStringLiteral("4-Full map"), Frm[0]);
+        grid->addWidget(DownloadData, 0, 0);
+        grid->addWidget(SelectStar, 0, 1);
+        grid->addWidget(startCalcul, 1, 0);
+        grid->addWidget(FullMap, 1, 1);
+        setTabOrder(DownloadData, SelectStar);
+        setTabOrder(SelectStar, startCalcul);
+        setTabOrder(startCalcul, FullMap);
+    }
+
+    // Frm(1) "Catalogue d'étoile": field centre and catalogue limits.
+    {
+        auto *grid = new QGridLayout(Frm[1]);
+        QWidget *f = Frm[1];
+        for (int i = 0; i < 3; ++i) {
+            txt_ra[i] = makeField(f, {}, 2, 36);
+            txt_dec[i] = makeField(f, {}, 2, 36);
+        }
+        auto *ra = new QHBoxLayout;
+        ra->addWidget(txt_ra[0]);
+        ra->addWidget(makeUnit(QStringLiteral("h"), f));
+        ra->addWidget(txt_ra[1]);
+        ra->addWidget(makeUnit(QStringLiteral("m"), f));
+        ra->addWidget(txt_ra[2]);
+        ra->addWidget(makeUnit(QStringLiteral("s"), f));
+        ra->addStretch();
+        grid->addWidget(lbl[0], 0, 0);
+        grid->addLayout(ra, 0, 1, 1, 3);
+
+        txt_dec_sign_show[0] = new QLabel(QStringLiteral("+"), f);
+        txt_dec_sign_show[0]->setFixedWidth(12);
+        txt_dec_sign[0] = new QRadioButton(QStringLiteral("-"), f);
+        txt_dec_sign[1] = new QRadioButton(QStringLiteral("+"), f);
+        auto *group = new QButtonGroup(f);
+        group->addButton(txt_dec_sign[0], 0);
+        group->addButton(txt_dec_sign[1], 1);
+        txt_dec_sign[1]->setChecked(true);
+        auto *dec = new QHBoxLayout;
+        dec->addWidget(txt_dec_sign_show[0]);
+        dec->addWidget(txt_dec[0]);
+        dec->addWidget(makeUnit(QStringLiteral("\u00b0"), f));
+        dec->addWidget(txt_dec[1]);
+        dec->addWidget(makeUnit(QStringLiteral("'"), f));
+        dec->addWidget(txt_dec[2]);
+        dec->addWidget(makeUnit(QStringLiteral("''"), f));
+        dec->addWidget(txt_dec_sign[0]);
+        dec->addWidget(txt_dec_sign[1]);
+        dec->addStretch();
+        grid->addWidget(lbl[1], 1, 0);
+        grid->addLayout(dec, 1, 1, 1, 3);
+
+        txt_epoch = makeField(f, QStringLiteral("2000.0"), 0, 70);
+        txt_epoch->setEnabled(false);
+        txt_distance = makeField(f, QStringLiteral("20"), 0, 70);
+        txt_mag = makeField(f, QStringLiteral("13"), 0, 70);
+        txt_mag2 = makeField(f, QStringLiteral("16"), 0, 70);
+        grid->addWidget(lbl[2], 2, 0);
+        grid->addWidget(txt_epoch, 2, 1);
+        grid->addWidget(lbl[3], 2, 2);
+        auto *field = new QHBoxLayout;
+        field->addWidget(txt_distance);
+        field->addWidget(makeUnit(QStringLiteral("arcmin"), f));
+        grid->addLayout(field, 2, 3);
+        grid->addWidget(lbl[4], 3, 0);
+        grid->addWidget(txt_mag, 3, 1);
+        grid->addWidget(lbl[6], 3, 2);
+        grid->addWidget(txt_mag2, 3, 3);
+    }
+
+    // Frm(2) "CCD": tolerance, coefficients, image.
+    {
+        auto *grid = new QGridLayout(Frm[2]);
+        QWidget *f = Frm[2];
+        txt_tolerance = makeField(f, QStringLiteral("7"), 0, 70);
+        txt_corrasd = makeField(f);
+        txt_corrdec = makeField(f);
+        LoadCorr = new QPushButton(QStringLiteral("Load"), f);
+        txt_url = makeField(f);
+        Loadimg = new QPushButton(QStringLiteral("Load"), f);
+        grid->addWidget(lbl[7], 0, 0);
+        auto *tolerance = new QHBoxLayout;
+        tolerance->addWidget(txt_tolerance);
+        tolerance->addWidget(makeUnit(QStringLiteral("pixels"), f));
+        tolerance->addStretch();
+        grid->addLayout(tolerance, 0, 1, 1, 2);
+        grid->addWidget(lbl[10], 1, 0);
+        grid->addWidget(txt_corrasd, 1, 1);
+        grid->addWidget(LoadCorr, 1, 2, 2, 1);
+        grid->addWidget(lbl[11], 2, 0);
+        grid->addWidget(txt_corrdec, 2, 1);
+        grid->addWidget(lbl[12], 3, 0);
+        grid->addWidget(txt_url, 3, 1);
+        grid->addWidget(Loadimg, 3, 2);
+    }
+
+    // Frm(6) "Décideur": coincidence threshold and the decision check box.
+    {
+        auto *row = new QHBoxLayout(Frm[6]);
+        QWidget *f = Frm[6];
+        txt_calcul = makeField(f, QStringLiteral("10"), 0, 70);
+        CheckDecideur = new QCheckBox(QString::fromUtf8("D\u00e9cideur"), f);
+        CheckDecideur->setTristate(true);
+        CheckDecideur->setCheckState(Qt::Checked);
+        row->addWidget(lbl[5]);
+        row->addWidget(txt_calcul);
+        row->addWidget(makeUnit(QStringLiteral("pixels"), f));
+        row->addStretch();
+        row->addWidget(CheckDecideur);
+    }
+
+    // Frm(3) "Debug": the status list (the program's log) and the hover read-out.
+    {
+        auto *box = new QVBoxLayout(Frm[3]);
+        QWidget *f = Frm[3];
+        status = new QListWidget(f);
+        info = new QLabel(f);
+        info->setWordWrap(true);
+        box->addWidget(status, 1);
+        auto *row = new QHBoxLayout;
+        row->addWidget(lbl[13]);
+        row->addWidget(info, 1);
+        box->addLayout(row);
+    }
+
+    // Frm(4) "Etalonage", hidden, in the place of Frm(3).
+    {
+        auto *grid = new QGridLayout(Frm[4]);
+        QWidget *f = Frm[4];
+        for (int i = 0; i < 8; ++i)
+            Etalo[i] = makeField(f, {}, 0, i < 2 ? 70 : 48);
+        lbl[14]->setWordWrap(true);
+        grid->addWidget(lbl[14], 0, 0, 1, 4);
+        grid->addWidget(lbl[8], 1, 0);
+        grid->addWidget(Etalo[0], 1, 1);
+        grid->addWidget(lbl[9], 1, 2);
+        grid->addWidget(Etalo[1], 1, 3);
+
+        auto *ra = new QHBoxLayout;
+        ra->addWidget(Etalo[2]);
+        ra->addWidget(makeUnit(QStringLiteral("h"), f));
+        ra->addWidget(Etalo[3]);
+        ra->addWidget(makeUnit(QStringLiteral("m"), f));
+        ra->addWidget(Etalo[4]);
+        ra->addWidget(makeUnit(QStringLiteral("s"), f));
+        ra->addStretch();
+        grid->addWidget(lbl[15], 2, 0);
+        grid->addLayout(ra, 2, 1, 1, 3);
+
+        txt_dec_sign_show[1] = new QLabel(QStringLiteral("+"), f);
+        txt_dec_sign_show[1]->setFixedWidth(12);
+        txt_dec_sign[2] = new QRadioButton(QStringLiteral("-"), f);
+        txt_dec_sign[3] = new QRadioButton(QStringLiteral("+"), f);
+        auto *group = new QButtonGroup(f);
+        group->addButton(txt_dec_sign[2], 2);
+        group->addButton(txt_dec_sign[3], 3);
+        txt_dec_sign[3]->setChecked(true);
+        auto *dec = new QHBoxLayout;
+        dec->addWidget(txt_dec_sign_show[1]);
+        dec->addWidget(Etalo[5]);
+        dec->addWidget(makeUnit(QStringLiteral("\u00b0"), f));
+        dec->addWidget(Etalo[6]);
+        dec->addWidget(makeUnit(QStringLiteral("'"), f));
+        dec->addWidget(Etalo[7]);
+        dec->addWidget(makeUnit(QStringLiteral("''"), f));
+        dec->addWidget(txt_dec_sign[2]);
+        dec->addWidget(txt_dec_sign[3]);
+        dec->addStretch();
+        grid->addWidget(lbl[16], 3, 0);
+        grid->addLayout(dec, 3, 1, 1, 3);
+
+        BoutonEtalo = new QPushButton(QStringLiteral("Suivant"), f);
+        grid->addWidget(BoutonEtalo, 4, 3);
+        grid->setRowStretch(5, 1);
+        Frm[4]->hide();
+    }
+
+    // Frm(5) "Sugestion": the hint label.
+    {
+        auto *box = new QVBoxLayout(Frm[5]);
+        sugestion = new QLabel(QString::fromUtf8(
+            "Utilisez l'assistant pour commencer une nouvelle r\u00e9duction ou charger un fichier. "
+            "Si vous utilisez une nouvelle configuration optique, vous devez faire un nouvel \u00e9talonage."),
+            Frm[5]);
+        sugestion->setWordWrap(true);
+        sugestion->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        box->addWidget(sugestion);
+    }
+
+    layout->addWidget(Frm[0]);
+    layout->addWidget(Frm[1]);
+    layout->addWidget(Frm[2]);
+    layout->addWidget(Frm[6]);
+    // Frm(3) and Frm(4) share one place; one of them is shown at a time.
+    auto *shared = new QWidget(column);
+    auto *sharedLayout = new QGridLayout(shared);
+    sharedLayout->setContentsMargins(0, 0, 0, 0);
+    sharedLayout->addWidget(Frm[3], 0, 0);
+    sharedLayout->addWidget(Frm[4], 0, 0);
+    layout->addWidget(shared, 1);
+    layout->addWidget(Frm[5]);
+    return column;
+}
+
+QWidget *Form1::createImageSide()
+{
+    auto *side = new QWidget(this);
+    auto *grid = new QGridLayout(side);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+
+    PicOrange = new QWidget(side);
+    PicOrange->setAutoFillBackground(true);
+    QPalette p = PicOrange->palette();
+    p.setColor(QPalette::Window, Qt::black);
+    PicOrange->setPalette(p);
+    PicOrange->setMinimumSize(200, 200);
+
+    Picture1 = new ImageBox(PicOrange);
+    Picture1->move(0, 0);
+    zoom = new Magnifier(Picture1);
+    zoom->hide();
+
+    PicMove[0] = nullptr;
+    for (int i = 1; i <= 4; ++i)
+        PicMove[i] = new PanBar(side);
+    PicMove[1]->setFixedWidth(kPanBarThickness);
+    PicMove[3]->setFixedWidth(kPanBarThickness);
+    PicMove[2]->setFixedHeight(kPanBarThickness);
+    PicMove[4]->setFixedHeight(kPanBarThickness);
+    grid->addWidget(PicMove[4], 0, 0, 1, 3);
+    grid->addWidget(PicMove[1], 1, 0);
+    grid->addWidget(PicOrange, 1, 1);
+    grid->addWidget(PicMove[3], 1, 2);
+    grid->addWidget(PicMove[2], 2, 0, 1, 3);
+    grid->setRowStretch(1, 1);
+    grid->setColumnStretch(1, 1);
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(50);
+    return side;
+}
+
+void Form1::createActions()
+{
+    mnu_wizard = new QAction(QStringLiteral("Assistant"), this);
+    mnu_wizard->setShortcut(Qt::Key_F2);
+    mnu_open = new QAction(QStringLiteral("Ouvrir Projet"), this);
+    mnu_open->setShortcut(Qt::CTRL | Qt::Key_O);
+    mnu_save = new QAction(QStringLiteral("Enregistrer Projet"), this);
+    mnu_save->setShortcut(Qt::CTRL | Qt::Key_E);
+    mnu_space1 = new QAction(this);
+    mnu_space1->setSeparator(true);
+    mnu_savedefaut = new QAction(QStringLiteral("Save defaut"), this);
+    mnu_savedefaut->setShortcut(Qt::CTRL | Qt::Key_S);
+    space4 = new QAction(this);
+    space4->setSeparator(true);
+    mnu_quit = new QAction(QStringLiteral("Qutiter"), this);
+
+    mnu_config = new QAction(QStringLiteral("Correcteurs"), this);
+    mnu_space2 = new QAction(this);
+    mnu_space2->setSeparator(true);
+    mnu_etalonage2 = new QAction(QStringLiteral("Etalonage classique"), this);
+    mnu_etalonage = new QAction(QStringLiteral("Etalonage par image"), this);
+    mnu_superetalonage = new QAction(QStringLiteral("Super Etalonage"), this);
+
+    mnu_help = new QAction(QStringLiteral("Aide"), this);
+    mnu_help->setShortcut(Qt::Key_F1);
+    mnu_about = new QAction(QStringLiteral("A propos"), this);
+
+    connect(mnu_quit, &QAction::triggered, this, &Form1::mnu_quit_Click);
+}
+
+void Form1::createMenus()
+{
+    mnu_fichier = menuBar()->addMenu(QStringLiteral("Fichier"));
+    mnu_fichier->addActions({mnu_wizard, mnu_open, mnu_save, mnu_space1, mnu_savedefaut, space4, mnu_quit});
+    mnu_option = menuBar()->addMenu(QStringLiteral("Option"));
+    mnu_option->addActions({mnu_config, mnu_space2, mnu_etalonage2, mnu_etalonage, mnu_superetalonage});
+    mnu_aide = menuBar()->addMenu(QStringLiteral("&?"));
+    mnu_aide->addActions({mnu_help, mnu_about});
+}
+
+void Form1::connectFieldHandlers()
+{
+    connect(txt_corrasd, &QLineEdit::textChanged, this, &Form1::txt_corrasd_Change);
+    connect(txt_corrdec, &QLineEdit::textChanged, this, &Form1::txt_corrdec_Change);
+    connect(txt_epoch, &QLineEdit::textChanged, this, &Form1::txt_epoch_Change);
+    for (int i = 0; i < 4; ++i) {
+        connect(txt_dec_sign[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on)
+                txt_dec_sign_Click(i);
+        });
+    }
+}

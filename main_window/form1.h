@@ -1,0 +1,133 @@
+#pragma once
+// The main window: the job's input fields, the image with its marks, the
+// status list, and all the job's state. Its handlers are split by concern over
+// several files of this folder; the computations they call live in modules
+// without widgets.
+
+#include "main_window/image_widgets.h"
+#include "main_window/star_table.h"
+
+#include <QMainWindow>
+#include <QString>
+#include <array>
+#include <functional>
+#include <vector>
+
+class Dialogs;
+struct LanguageTables;
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+
+// What the main window needs from the program around it.
+struct FormContext {
+    QString programFolder;            // lang.cfg, defaut.cfg, config.cfg, data.txt live here
+    Dialogs *dialogs = nullptr;       // message boxes and file dialogs
+    LanguageTables *lang = nullptr;   // captions, MessageTexts and hints
+    QString catalogueHost;            // host:port of the catalogue service; empty = build default
+};
+
+class Form1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit Form1(const FormContext &context, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // ---- What the window was given -------------------------------------
+    QString programFolder;
+    Dialogs *dialogs;
+    LanguageTables *lang;
+    QString catalogueHost;
+    // How the program ends (quit, close box, end of the window object).
+    std::function<void()> endProgram;
+
+    // ---- Public integers through which the dialogs report back ---------
+    int WizardStatus = 0; // 1 from "Terminer" until the solve after the fifth pick returned
+    int ConfigStatus = 0; // 2 while the configuration manager is open from LoadCorr
+
+    // ---- Menus -----------------------------------------------------------
+    QMenu *mnu_fichier, *mnu_option, *mnu_aide;
+    QAction *mnu_wizard, *mnu_open, *mnu_save, *mnu_space1, *mnu_savedefaut, *space4, *mnu_quit;
+    QAction *mnu_config, *mnu_space2, *mnu_etalonage2, *mnu_etalonage, *mnu_superetalonage;
+    QAction *mnu_help, *mnu_about;
+
+    // ---- Left column -----------------------------------------------------
+    std::array<QGroupBox *, 7> Frm;
+    std::array<QLabel *, 17> lbl;
+    QPushButton *DownloadData, *SelectStar, *startCalcul, *FullMap;
+    std::array<QLineEdit *, 3> txt_ra;  // hours, minutes, seconds
+    std::array<QLineEdit *, 3> txt_dec; // degrees, minutes, seconds
+    std::array<QRadioButton *, 4> txt_dec_sign; // 0 "-", 1 "+" (field centre); 2 "-", 3 "+" (calibration)
+    std::array<QLabel *, 2> txt_dec_sign_show;  // the signs the rest of the program reads
+    QLineEdit *txt_epoch, *txt_mag, *txt_mag2, *txt_distance;
+    QLineEdit *txt_tolerance, *txt_corrasd, *txt_corrdec, *txt_url, *txt_calcul;
+    QPushButton *LoadCorr, *Loadimg;
+    QCheckBox *CheckDecideur;
+    QListWidget *status;
+    QLabel *info;
+    std::array<QLineEdit *, 8> Etalo; // calibration boxes: X, Y, RA h m s, Dec d m s
+    QPushButton *BoutonEtalo;
+    QLabel *sugestion;
+
+    // ---- Image side --------------------------------------------------------
+    QWidget *PicOrange;             // the viewport
+    ImageBox *Picture1;             // the image box; its position is the scroll position
+    std::array<PanBar *, 5> PicMove; // 1 left, 2 bottom, 3 right, 4 top (0 unused)
+    Magnifier *zoom;
+    QTimer *Timer1;                 // panning, every 50 ms
+
+    // Marks inside the image box. Element 0 of each array is the design
+    // element; Main creates star(1..4000) and clicpic(1..5).
+    std::vector<Mark> star;
+    std::vector<Mark> clicpic;
+    Mark centerpic;
+    void createMarkers();
+
+    // ---- Window state ------------------------------------------------------
+    StarTable stars;
+    std::array<double, 11> selX{}, selY{}; // picks 1..5
+    int clickCount = 0;
+    double coefA = 0, coefB = 0, coefC = 0, coefD = 0, coefE = 0, coefF = 0; // plate model
+    double scaleRa = 0, scaleDec = 0; // pixels per degree, taken at each solve
+    int mouseX = 0, mouseY = 0;
+    QString pickMode;  // "", "select", "etalo", "0", "done", "superetalo", "coor"
+    QString mapState;  // "", "loading", "done"
+    bool imageLoaded = false;
+    bool selectionDone = false;
+    bool solutionValid = false;
+    int etaloStep = 0;
+    int etaloPending = 0;
+    std::array<int, 4> refX{}, refY{};
+    std::array<double, 4> refRa{}, refDec{};
+    int panDir = 0;
+    WId mainHwnd = 0;
+
+    // ---- Start-up and shut-down ------------------------------------------
+    void Form_Load();
+    void mnu_quit_Click();
+    void LogStatus(const QString &text);
+
+    // ---- Field input helpers ---------------------------------------------
+    void txt_corrasd_Change();
+    void txt_corrdec_Change();
+    void txt_epoch_Change();
+    void txt_dec_sign_Click(int Index);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createWidgets();
+    void createActions();
+    void createMenus();
+    void connectFieldHandlers();
+    QWidget *createLeftColumn();
+    QWidget *createImageSide();
+};

@@ -1,0 +1,23 @@
+// Handlers that keep the numeric and sign fields in the form the rest of the
+// program reads.
+
+#include "main_window/form1.h"
+
+#include "main_window/field_input.h"
+
+#include <QLabel>
+
+void Form1::txt_corrasd_Change() { FixDecimalComma(txt_corrasd); }
+void Form1::txt_corrdec_Change() { FixDecimalComma(txt_corrdec); }
+void Form1::txt_epoch_Change() { FixDecimalComma(txt_epoch); }
+
+void Form1::txt_dec_sign_Click(int Index)
+{
+    switch (Index) {
+    case 0: txt_dec_sign_show[0]->setText(QStringLiteral("-")); break;
+    case 1: txt_dec_sign_show[0]->setText(QStringLiteral("+")); break;
+    case 2: txt_dec_sign_show[1]->setText(QStringLiteral("-")); break;
+    case 3: txt_dec_sign_show[1]->setText(QStringLiteral("+")); break;
+    default: break;
+    }
+}

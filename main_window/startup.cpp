@@ -1,0 +1,35 @@
+#include "main_window/startup.h"
+
+#include <QApplication>
+
+Program::Program(const StartupOptions &options)
+    : options_(options)
+{
+}
+
+Program::~Program() = default;
+
+Form1 *Program::ensureForm1()
+{
+    // The first use of the main window creates it; its load handler runs then.
+    if (!form_) {
+        FormContext context;
+        context.programFolder = options_.programFolder;
+        context.dialogs = options_.dialogs;
+        context.lang = &tables_;
+        context.catalogueHost = options_.catalogueHost;
+        form_ = std::make_unique<Form1>(context);
+        form_->endProgram = [] { QApplication::exit(0); };
+    }
+    return form_.get();
+}
+
+void Program::Main()
+{
+    Form1 *form = ensureForm1();
+    form->show();
+    form->createMarkers();
+    form->activateWindow();
+    form->raise();
+    form->setFocus();
+}

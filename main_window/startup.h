@@ -1,0 +1,32 @@
+#pragma once
+// The start routine: builds the main window and shows it.
+
+#include "localisation/language_tables.h"
+#include "main_window/form1.h"
+
+#include <memory>
+
+struct StartupOptions {
+    QString programFolder;
+    Dialogs *dialogs = nullptr;
+    QString catalogueHost; // empty: the build's default
+};
+
+class Program {
+public:
+    explicit Program(const StartupOptions &options);
+    ~Program();
+
+    // Start-up in its fixed order; returns once the main window has the focus.
+    void Main();
+
+    Form1 *form1() const { return form_.get(); }
+    LanguageTables &tables() { return tables_; }
+
+private:
+    Form1 *ensureForm1();
+
+    StartupOptions options_;
+    LanguageTables tables_;
+    std::unique_ptr<Form1> form_;
+};

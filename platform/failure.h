@@ -1,0 +1,40 @@
+#pragma once
+// Failures the program reports to the user. Each has a numeric code and the
+// runtime's usual short French description, taken from one table.
+
+#include <QString>
+#include <stdexcept>
+
+enum class FailureCode {
+    Overflow = 6,
+    DivisionByZero = 11,
+    SubscriptOutOfRange = 9,
+    TypeMismatch = 13,
+    BadFileName = 52,
+    FileNotFound = 53,
+    DeviceIoError = 57,
+    DiskFull = 61,
+    ReadPastEnd = 62,
+    PermissionDenied = 70,
+    PathFileAccessError = 75,
+    InvalidPicture = 481,
+    TransferFailed = 12029,
+};
+
+// The description shown for a failure code ("Fichier introuvable", ...).
+QString failureDescription(FailureCode code);
+
+class Failure : public std::runtime_error {
+public:
+    explicit Failure(FailureCode code);
+    // A failure whose description comes from elsewhere (an image reader, a
+    // file system error string).
+    Failure(FailureCode code, const QString &description);
+
+    FailureCode code() const { return code_; }
+    const QString &description() const { return description_; }
+
+private:
+    FailureCode code_;
+    QString description_;
+};

@@ -1,0 +1,186 @@
+#include "platform/numbers.h"
+
+#include "platform/failure.h"
+
+#include <QLocale>
+#include <cfenv>
+#include <cmath>
+#include <limits>
+
+double Val(const QString &text)
+{
+    // Blanks (spaces, tabs, line feeds) may stand anywhere before and inside
+    // the digits, as the classic reading does; we only skip leading ones and
+    // stop at the first character that cannot continue the number.
+    int i = 0;
+    const int n = int(text.size());
+    auto skipBlanks = [&] {
+        while (i < n && (text[i] == u' ' || text[i] == u'\t' || text[i] == u'\n' || text[i] == u'\r'))
+            ++i;
+    };
+    skipBlanks();
+    QString number;
+    if (i < n && (text[i] == u'-' || text[i] == u'+')) {
+        number += text[i];
+        ++i;
+        skipBlanks();
+    }
+    bool digits = false;
+    while (i < n && text[i].isDigit() && text[i].unicode() < 128) {
+        number += text[i++];
+        digits = true;
+    }
+    if (i < n && text[i] == u'.') {
+        number += u'.';
+        ++i;
+        while (i < n && text[i].isDigit() && text[i].unicode() < 128) {
+            number += text[i++];
+            digits = true;
+        }
+    }
+    if (!digits)
+        return 0.0;
+    if (i < n && (text[i] == u'e' || text[i] == u'E' || text[i] == u'd' || text[i] == u'D')) {
+        int j = i + 1;
+        QString exponent = QStringLiteral("e");
+        if (j < n && (text[j] == u'-' || text[j] == u'+'))
+            exponent += text[j++];
+        bool expDigits = false;
+        while (j < n && text[j].isDigit() && text[j].unicode() < 128) {
+            exponent += text[j++];
+            expDigits = true;
+        }
+        if (expDigits)
+            number += exponent;
+    }
+    bool ok = false;
+    const double value = QLocale::c().toDouble(number, &ok);
+    if (!ok) {
+        // Only an exponent beyond the range of a double gets here.
+        return number.startsWith(u'-') ? -std::numeric_limits<double>::infinity()
+                                       : std::numeric_limits<double>::infinity();
+    }
+    return value;
+}
+
+double roundHalfEven(double value)
+{
+    const int previous = std::fegetround();
+    std::fesetround(FE_TONEAREST);
+    const double r = std::nearbyint(value);
+    std::fesetround(previous);
+    return r;
+}
+
+double roundHalfEvenTo(double value, int decimals)
+{
+    if (!std::isfinite(value))
+        return value;
+    // Work on the value as printed with 15 significant digits, so that a
+    // value stored as 31.49499999... but meant as 31.495 rounds the way it reads.
+    const double scale = std::pow(10.0, decimals);
+    const QString printed = QString::number(value * scale, 'g', 15);
+    return roundHalfEven(printed.toDouble()) / scale;
+}
+
+double CDbl(const QString &text)
+{
+    const QLocale locale;
+    bool ok = false;
+    const QString trimmed = text.trimmed();
+    double value = locale.toDouble(trimmed, &ok);
+    if (!ok) {
+        // The locale reader refuses a leading '+', which a user may type.
+        if (trimmed.startsWith(u'+'))
+            value = locale.toDouble(trimmed.mid(1), &ok);
+    }
+    if (!ok || trimmed.isEmpty())
+        throw Failure(FailureCode::TypeMismatch);
+    return value;
+}
+
+int CInt(double value)
+{
+    if (!std::isfinite(value))
+        throw Failure(FailureCode::Overflow);
+    const double r = roundHalfEven(value);
+    if (r < -32768.0 || r > 32767.0)
+        throw Failure(FailureCode::Overflow);
+    return int(r);
+}
+
+int CInt(const QString &text)
+{
+    return CInt(CDbl(text));
+}
+
+namespace {
+QString formatSignificant(double value, int digits)
+{
+    if (value == 0.0)
+        return QStringLiteral("0");
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    const double magnitude = std::fabs(value);
+    // Plain decimal notation from 1e-5 up to the precision's range, as the
+    // classic conversion prints; exponent notation outside it.
+    if (magnitude >= 1e-5 && magnitude < std::pow(10.0, digits)) {
+        const int intDigits = magnitude >= 1.0 ? int(std::floor(std::log10(magnitude))) + 1 : 0;
+        int decimals = digits - intDigits;
+        if (magnitude < 1.0)
+            decimals = digits - int(std::floor(std::log10(magnitude))) - 1;
+        decimals = std::clamp(decimals, 0, 30);
+        QString text = locale.toString(value, 'f', decimals);
+        const QString point = locale.decimalPoint();
+        if (text.contains(point)) {
+            while (text.endsWith(u'0'))
+                text.chop(1);
+            if (text.endsWith(point))
+                text.chop(point.size());
+        }
+        if (text == QStringLiteral("-0"))
+            text = QStringLiteral("0");
+        return text;
+    }
+    QString text = locale.toString(value, 'E', digits - 1);
+    // Trim trailing zeros of the mantissa.
+    const int e = int(text.indexOf(u'E'));
+    if (e > 0) {
+        QString mantissa = text.left(e);
+        const QString exponent = text.mid(e);
+        const QString point = locale.decimalPoint();
+        if (mantissa.contains(point)) {
+            while (mantissa.endsWith(u'0'))
+                mantissa.chop(1);
+            if (mantissa.endsWith(point))
+                mantissa.chop(point.size());
+        }
+        text = mantissa + exponent;
+    }
+    return text;
+}
+} // namespace
+
+QString CStr(double value)
+{
+    if (std::isnan(value))
+        return QStringLiteral("NaN");
+    if (std::isinf(value))
+        return value > 0 ? QStringLiteral("Inf") : QStringLiteral("-Inf");
+    return formatSignificant(value, 15);
+}
+
+QString CStrSingle(float value)
+{
+    if (std::isnan(value))
+        return QStringLiteral("NaN");
+    if (std::isinf(value))
+        return value > 0 ? QStringLiteral("Inf") : QStringLiteral("-Inf");
+    // Round to 7 significant digits in single precision's own terms.
+    return formatSignificant(QString::number(double(value), 'g', 7).toDouble(), 7);
+}
+
+QString CStr(int value)
+{
+    return QString::number(value);
+}

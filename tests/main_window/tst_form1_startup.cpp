@@ -1,0 +1,200 @@
+// The main window at start-up: design defaults, the defaults file, markers,
+// the status list and the ways to end the program.
+
+#include "main_window/startup.h"
+#include "platform/check_value.h"
+#include "support/test_support.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+using namespace testing;
+
+class TestForm1Startup : public QObject {
+    Q_OBJECT
+private slots:
+    void designDefaults();
+    void defaultsFile_data();
+    void defaultsFile();
+    void defaultsFileIsClosed();
+    void markersAfterStartup();
+    void logStatusOrder();
+    void endingTheProgram();
+    void menusAndShortcuts();
+};
+
+namespace {
+struct Fields {
+    QString calcul, corrasd, corrdec, distance, mag, mag2, tolerance, url;
+    Qt::CheckState check;
+};
+
+Fields fieldsOf(const Form1 &form)
+{
+    return {form.txt_calcul->text(), form.txt_corrasd->text(), form.txt_corrdec->text(),
+            form.txt_distance->text(), form.txt_mag->text(),   form.txt_mag2->text(),
+            form.txt_tolerance->text(), form.txt_url->text(),  form.CheckDecideur->checkState()};
+}
+} // namespace
+
+void TestForm1Startup::designDefaults()
+{
+    FormFixture f;
+    Form1 &form = *f.form;
+    const Fields v = fieldsOf(form);
+    QCOMPARE(v.calcul, QStringLiteral("10"));
+    QCOMPARE(v.corrasd, QString());
+    QCOMPARE(v.corrdec, QString());
+    QCOMPARE(v.distance, QStringLiteral("20"));
+    QCOMPARE(v.mag, QStringLiteral("13"));
+    QCOMPARE(v.mag2, QStringLiteral("16"));
+    QCOMPARE(v.tolerance, QStringLiteral("7"));
+    QCOMPARE(v.url, QString());
+    QCOMPARE(v.check, Qt::Checked);
+    QVERIFY(form.CheckDecideur->isTristate());
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(form.txt_ra[i]->text(), QString());
+        QCOMPARE(form.txt_dec[i]->text(), QString());
+        QCOMPARE(form.txt_ra[i]->maxLength(), 2);
+        QCOMPARE(form.txt_dec[i]->maxLength(), 2);
+    }
+    QCOMPARE(form.txt_dec_sign_show[0]->text(), QStringLiteral("+"));
+    QCOMPARE(form.txt_dec_sign_show[1]->text(), QStringLiteral("+"));
+    QVERIFY(form.txt_dec_sign[1]->isChecked());
+    QVERIFY(!form.txt_dec_sign[0]->isChecked());
+    QVERIFY(form.txt_dec_sign[3]->isChecked());
+    QCOMPARE(form.txt_epoch->text(), QStringLiteral("2000.0"));
+    QVERIFY(!form.txt_epoch->isEnabled());
+    QVERIFY(form.Frm[4]->isHidden());
+    QVERIFY(form.zoom->isHidden());
+    QVERIFY(!form.centerpic.Visible);
+    QCOMPARE(form.pickMode, QString());
+    QCOMPARE(form.mapState, QString());
+    QVERIFY(!form.imageLoaded && !form.selectionDone && !form.solutionValid);
+    QCOMPARE(form.Timer1->interval(), 50);
+    QVERIFY(form.mainHwnd != 0);
+    QVERIFY(!form.Picture1->hasPicture()); // the image path is not loaded at start-up
+    QCOMPARE(form.windowTitle(), QStringLiteral("Tesmir Sidelune"));
+    QCOMPARE(form.DownloadData->text(), QStringLiteral("1-Download"));
+    QCOMPARE(form.Frm[1]->title(), QStringLiteral("Catalogue d'étoile"));
+    QCOMPARE(form.lbl[14]->text(),
+             QStringLiteral("Veuillez selectioner une étoile puis fournir ses coordonnées ci-dessous:"));
+}
+
+void TestForm1Startup::defaultsFile_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("expected"); // calcul..url, then the check state
+    QTest::newRow("complete") << QByteArray("12\r\n2599.4\r\n2601\r\n30\r\n14\r\n17\r\n5\r\nsky.jpg\r\n0\r\n")
+                              << QStringList{"12", "2599.4", "2601", "30", "14", "17", "5", "sky.jpg", "0"};
+    QTest::newRow("greyed") << QByteArray("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n2\r\n")
+                            << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "2"};
+    QTest::newRow("five lines") << QByteArray("12\r\n1\r\n2\r\n30\r\n14\r\n")
+                                << QStringList{"12", "1", "2", "30", "14", "16", "7", "", "1"};
+    QTest::newRow("letters on line 9") << QByteArray("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\nabc\r\n")
+                                       << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "1"};
+    QTest::newRow("3 on line 9") << QByteArray("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n3\r\n")
+                                 << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "1"};
+    QTest::newRow("comma coefficients") << QByteArray("10\r\n2599,43\r\n1,5,2\r\n")
+                                        << QStringList{"10", "2599.43", "1.5.2", "20", "13", "16", "7", "", "1"};
+    QTest::newRow("lf line ends") << QByteArray("9\n8\n7\n6\n5\n4\n3\nimg.png\n1\n")
+                                  << QStringList{"9", "8", "7", "6", "5", "4", "3", "img.png", "1"};
+    QTest::newRow("empty file") << QByteArray() << QStringList{"10", "", "", "20", "13", "16", "7", "", "1"};
+    QTest::newRow("binary noise") << QByteArray("\x00\xff\xfe\x01\r\n\x80", 7)
+                                  << QStringList{};
+}
+
+void TestForm1Startup::defaultsFile()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, expected);
+    FormFixture f({{QStringLiteral("defaut.cfg"), file}});
+    const Fields v = fieldsOf(*f.form);
+    if (expected.isEmpty())
+        return; // only: nothing crashed
+    QCOMPARE(QStringList({v.calcul, v.corrasd, v.corrdec, v.distance, v.mag, v.mag2, v.tolerance, v.url,
+                          QString::number(checkValueOf(v.check))}),
+             expected);
+}
+
+void TestForm1Startup::defaultsFileIsClosed()
+{
+    FormFixture f({{QStringLiteral("defaut.cfg"), QByteArray("1\r\n2\r\n")}});
+    QFile file(f.path(QStringLiteral("defaut.cfg")));
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(QFile::remove(f.path(QStringLiteral("defaut.cfg"))));
+}
+
+void TestForm1Startup::markersAfterStartup()
+{
+    FormFixture f({}, false);
+    QCOMPARE(int(f.form->star.size()), 1);
+    QCOMPARE(int(f.form->clicpic.size()), 1);
+    f.form->createMarkers();
+    QCOMPARE(int(f.form->star.size()), 4001);
+    QCOMPARE(int(f.form->clicpic.size()), 6);
+    for (const Mark &m : f.form->star) {
+        QVERIFY(!m.Visible);
+        QCOMPARE(m.Height, 8.0f);
+    }
+    for (const Mark &m : f.form->clicpic) {
+        QVERIFY(!m.Visible);
+        QCOMPARE(m.Height, 16.0f);
+    }
+    QCOMPARE(f.form->centerpic.Height, 17.0f);
+}
+
+void TestForm1Startup::logStatusOrder()
+{
+    FormFixture f;
+    f.form->LogStatus(QStringLiteral("a"));
+    f.form->LogStatus(QStringLiteral("b"));
+    f.form->LogStatus(QStringLiteral("c"));
+    QCOMPARE(f.form->status->count(), 3);
+    QCOMPARE(f.form->status->item(0)->text(), QStringLiteral("c"));
+    QCOMPARE(f.form->status->item(1)->text(), QStringLiteral("b"));
+    QCOMPARE(f.form->status->item(2)->text(), QStringLiteral("a"));
+    QVERIFY(f.form->status->selectedItems().isEmpty());
+}
+
+void TestForm1Startup::endingTheProgram()
+{
+    FormFixture f;
+    int ends = 0;
+    f.form->endProgram = [&] { ++ends; };
+    f.form->pickMode = QStringLiteral("etalo");
+    f.form->txt_mag->setText(QStringLiteral("unsaved"));
+    f.form->mnu_quit->trigger();
+    QCOMPARE(ends, 1);
+    f.form->show();
+    f.form->close();
+    QCOMPARE(ends, 2);
+    QVERIFY(f.dialogs.shown.empty()); // no question asked
+}
+
+void TestForm1Startup::menusAndShortcuts()
+{
+    FormFixture f;
+    Form1 &form = *f.form;
+    QCOMPARE(form.mnu_wizard->shortcut(), QKeySequence(Qt::Key_F2));
+    QCOMPARE(form.mnu_open->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    QCOMPARE(form.mnu_save->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
+    QCOMPARE(form.mnu_savedefaut->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    QCOMPARE(form.mnu_help->shortcut(), QKeySequence(Qt::Key_F1));
+    QCOMPARE(form.mnu_fichier->actions().size(), 7);
+    QVERIFY(form.mnu_fichier->actions()[3]->isSeparator());
+    QCOMPARE(form.mnu_option->actions()[2]->text(), QStringLiteral("Etalonage classique"));
+    QCOMPARE(form.mnu_option->actions()[3]->text(), QStringLiteral("Etalonage par image"));
+    QCOMPARE(form.mnu_aide->title(), QStringLiteral("&?"));
+}
+
+QTEST_MAIN(TestForm1Startup)
+#include "tst_form1_startup.moc"

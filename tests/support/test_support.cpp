@@ -1,0 +1,66 @@
+#include "support/test_support.h"
+
+#include <QFile>
+#include <cmath>
+
+namespace testing {
+
+FormFixture::FormFixture(const std::vector<std::pair<QString, QByteArray>> &files, bool createMarkers)
+{
+    for (const auto &[name, bytes] : files)
+        writeFile(path(name), bytes);
+    FormContext context;
+    context.programFolder = folder.path();
+    context.dialogs = &dialogs;
+    context.lang = &tables;
+    form = std::make_unique<Form1>(context);
+    form->endProgram = [] {};
+    if (createMarkers)
+        form->createMarkers();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("cannot write %s", qPrintable(path));
+    file.write(bytes);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+QImage drawStarField(int width, int height, const std::vector<SyntheticStar> &stars, int background)
+{
+    std::vector<double> level(size_t(width) * size_t(height), double(background));
+    for (const SyntheticStar &s : stars) {
+        const int r = int(std::ceil(4 * s.sigma));
+        for (int y = int(s.y) - r; y <= int(s.y) + r + 1; ++y) {
+            if (y < 0 || y >= height)
+                continue;
+            for (int x = int(s.x) - r; x <= int(s.x) + r + 1; ++x) {
+                if (x < 0 || x >= width)
+                    continue;
+                const double dx = x - s.x, dy = y - s.y;
+                level[size_t(y) * size_t(width) + size_t(x)] +=
+                    s.peak * std::exp(-(dx * dx + dy * dy) / (2 * s.sigma * s.sigma));
+            }
+        }
+    }
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const int g = std::min(255, int(std::lround(level[size_t(y) * size_t(width) + size_t(x)])));
+            line[x] = qRgb(g, g, g);
+        }
+    }
+    return image;
+}
+
+} // namespace testing

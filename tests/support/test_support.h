@@ -1,0 +1,58 @@
+#pragma once
+// Shared fixtures for the tests: a temporary program folder, a main window
+// built on it with scripted dialogs, and star images drawn in the test.
+
+#include "localisation/language_tables.h"
+#include "main_window/form1.h"
+#include "platform/dialogs.h"
+
+#include <QImage>
+#include <QLocale>
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+#include <vector>
+
+namespace testing {
+
+// A main window on its own temporary program folder, with scripted dialogs.
+struct FormFixture {
+    QTemporaryDir folder;
+    ScriptedDialogs dialogs;
+    LanguageTables tables;
+    std::unique_ptr<Form1> form;
+
+    // Files to place in the folder before the window loads (name -> content).
+    explicit FormFixture(const std::vector<std::pair<QString, QByteArray>> &files = {},
+                         bool createMarkers = true);
+    QString path(const QString &name) const { return folder.path() + QLatin1Char('/') + name; }
+};
+
+// Writes bytes to a file, creating it.
+void writeFile(const QString &path, const QByteArray &bytes);
+QByteArray readFile(const QString &path);
+
+// A star drawn as a Gaussian spot.
+struct SyntheticStar {
+    double x = 0, y = 0;   // centre, pixels
+    double peak = 200;     // grey level at the centre
+    double sigma = 1.5;    // pixels
+};
+
+// A dark field with the stars drawn on it.
+QImage drawStarField(int width, int height, const std::vector<SyntheticStar> &stars, int background = 8);
+
+// Sets the default locale for the lifetime of the object.
+class ScopedLocale {
+public:
+    explicit ScopedLocale(const QLocale &locale) : previous_(QLocale()) { QLocale::setDefault(locale); }
+    ~ScopedLocale() { QLocale::setDefault(previous_); }
+
+private:
+    QLocale previous_;
+};
+
+inline QLocale commaLocale() { return QLocale(QLocale::French, QLocale::France); }
+inline QLocale pointLocale() { return QLocale(QLocale::English, QLocale::UnitedStates); }
+
+} // namespace testing
