@@ -59,6 +59,15 @@ Form1::Form1(const FormContext &context, QWidget *parent)
     createActions();
     createMenus();
     connectFieldHandlers();
+    connectCatalogue();
+    connectImageView();
+    connectPicking();
+    connectPointer();
+    connectSolution();
+    connectOverlay();
+    connectCalibration();
+    connectFiles();
+    connectCommands();
 
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     if (const QScreen *screen = this->screen()) {

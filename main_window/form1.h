@@ -114,11 +114,62 @@ public:
     void mnu_quit_Click();
     void LogStatus(const QString &text);
 
-    // ---- Field input helpers ---------------------------------------------
+    // ---- Field input helpers (form1_fields.cpp) ---------------------------
     void txt_corrasd_Change();
     void txt_corrdec_Change();
     void txt_epoch_Change();
     void txt_dec_sign_Click(int Index);
+
+    // ---- Hints (form1_hints.cpp) -------------------------------------------
+    void ShowSuggestion(const QString &key, int state, const QString &firstNumber, const QString &secondNumber);
+
+    // ---- Catalogue download and parse (form1_catalogue.cpp) ---------------
+    void DownloadData_Click();
+    void READFILE();
+
+    // ---- Image view and panning (form1_image_view.cpp) --------------------
+    void Loadimg_Click();
+    void PicMove_MouseDown(int Index, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, float X, float Y);
+    void PicMove_MouseUp(int Index, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, float X, float Y);
+    void Timer1_Timer();
+
+    // ---- Star picking and magnifier (form1_picking.cpp) -------------------
+    void SelectStar_Click();
+    void dozoom();
+    void doselect();
+    void zoom_Click();
+    void zoom_MouseMove(Qt::MouseButtons Button, Qt::KeyboardModifiers Shift, float X, float Y);
+
+    // ---- Pointer over the image and read-outs (form1_pointer.cpp) ---------
+    void Picture1_MouseMove(Qt::MouseButtons Button, Qt::KeyboardModifiers Shift, float X, float Y);
+    void Picture1_Click();
+
+    // ---- Plate solution (form1_solution.cpp) -------------------------------
+    void Algo();
+    void startCalcul_Click();
+
+    // ---- Catalogue overlay and full map (form1_overlay.cpp) ---------------
+    void map();
+    void FullMap_Click();
+
+    // ---- Calibrations in the main window (form1_calibration.cpp) ----------
+    void mnu_etalonage_Click();
+    void mnu_superetalonage_Click();
+    void BoutonEtalo_Click();
+    void Etalo_Change(int Index);
+
+    // ---- Project and defaults files (form1_files.cpp) ---------------------
+    void mnu_open_Click();
+    void mnu_save_Click();
+    void mnu_savedefaut_Click();
+
+    // ---- Commands that open windows (form1_commands.cpp) ------------------
+    void mnu_wizard_Click();
+    void LoadCorr_Click();
+    void mnu_config_Click();
+    void mnu_etalonage2_Click();
+    void mnu_help_Click();
+    void mnu_about_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -128,6 +179,16 @@ private:
     void createActions();
     void createMenus();
     void connectFieldHandlers();
+    // Each concern file wires its own controls.
+    void connectCatalogue();
+    void connectImageView();
+    void connectPicking();
+    void connectPointer();
+    void connectSolution();
+    void connectOverlay();
+    void connectCalibration();
+    void connectFiles();
+    void connectCommands();
     QWidget *createLeftColumn();
     QWidget *createImageSide();
 };
