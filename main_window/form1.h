@@ -14,6 +14,7 @@
 #include <vector>
 
 class Dialogs;
+struct FileDialogRequest;
 struct LanguageTables;
 class QAction;
 class QCheckBox;
@@ -113,6 +114,7 @@ public:
     void Form_Load();
     void mnu_quit_Click();
     void LogStatus(const QString &text);
+    QString defaultsFilePath() const;
 
     // ---- Field input helpers (form1_fields.cpp) ---------------------------
     void txt_corrasd_Change();
@@ -189,6 +191,7 @@ private:
     void connectCalibration();
     void connectFiles();
     void connectCommands();
+    FileDialogRequest projectDialogRequest(int titleEntry) const;
     QWidget *createLeftColumn();
     QWidget *createImageSide();
 };

@@ -2,15 +2,11 @@
 
 #include "main_window/form1.h"
 
-#include "platform/check_value.h"
+#include "main_window/job_lines.h"
 #include "platform/failure.h"
-#include "platform/numbers.h"
-#include "platform/text_file.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QLineEdit>
 #include <QListWidget>
 
 void Form1::Form_Load()
@@ -20,17 +16,14 @@ void Form1::Form_Load()
     // the first failure ends the reading silently and the remaining fields keep
     // their design values.
     try {
-        TextFileReader file(programFolder + QStringLiteral("/defaut.cfg"));
-        const std::array<QLineEdit *, 8> fields = {txt_calcul, txt_corrasd, txt_corrdec, txt_distance,
-                                                   txt_mag,    txt_mag2,    txt_tolerance, txt_url};
-        for (QLineEdit *field : fields)
-            field->setText(file.readLine());
-        const int state = CInt(file.readLine());
-        if (state < 0 || state > 2)
-            return;
-        CheckDecideur->setCheckState(checkStateOf(state));
+        readJobLines(defaultsFilePath(), defaultsLines(*this));
     } catch (const Failure &) {
     }
+}
+
+QString Form1::defaultsFilePath() const
+{
+    return programFolder + QStringLiteral("/defaut.cfg");
 }
 
 void Form1::mnu_quit_Click()

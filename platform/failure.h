@@ -17,6 +17,7 @@ enum class FailureCode {
     ReadPastEnd = 62,
     PermissionDenied = 70,
     PathFileAccessError = 75,
+    InvalidPropertyValue = 380,
     InvalidPicture = 481,
     TransferFailed = 12029,
 };

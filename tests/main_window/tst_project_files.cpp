@@ -1,0 +1,287 @@
+// Project files and the defaults file: formats, dialogs, failures.
+
+#include "main_window/job_lines.h"
+#include "platform/check_value.h"
+#include "platform/text_file.h"
+#include "support/test_support.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QtTest>
+
+using namespace testing;
+
+class TestProjectFiles : public QObject {
+    Q_OBJECT
+private slots:
+    void roundTrip();
+    void extension_data();
+    void extension();
+    void dialogSettingsAndCancel();
+    void shortProjectFile();
+    void signLineSetsLabelOnly();
+    void checkBoxLine_data();
+    void checkBoxLine();
+    void openResetsMarksAndFlags();
+    void saveFailureKeepsOldFile();
+    void defaultsFile();
+    void defaultsFileFailureIsReported();
+};
+
+namespace {
+const QStringList kProject = {
+    "12",   "2599.43", "2601.5", "22",  "01", "11", "+", "20 ",  "2000.0",
+    "13,5", "16",      "01",     "34",  "50", "7",  "C:\\ciel\\m33 été.jpg", "1"};
+
+QStringList projectFieldValues(const Form1 &form)
+{
+    QStringList values;
+    for (const JobLine &line : projectLines(form))
+        values << line.value();
+    return values;
+}
+
+QByteArray crlfJoined(const QStringList &lines)
+{
+    QByteArray bytes;
+    for (const QString &l : lines)
+        bytes += l.toUtf8() + "\r\n";
+    return bytes;
+}
+} // namespace
+
+void TestProjectFiles::roundTrip()
+{
+    FormFixture source;
+    const QStringList values = {" 10", "2599.43", "2601", "-5", "3", "4.", "-", "  ", "2000.0",
+                                "13,5", "16",     "1",    "34",  "50", "7", "dossier/ciel é ß.png", "2"};
+    const auto lines = projectLines(*source.form);
+    QCOMPARE(int(lines.size()), 17);
+    for (int i = 0; i < 17; ++i)
+        lines[size_t(i)].store(values[i]);
+    QCOMPARE(projectFieldValues(*source.form), values);
+
+    const QString path = source.path("job.pam");
+    source.dialogs.fileAnswers.push_back(path);
+    source.form->mnu_save_Click();
+    QCOMPARE(readFile(path), crlfJoined(values));
+
+    FormFixture target;
+    target.dialogs.fileAnswers.push_back(path);
+    target.form->mnu_open_Click();
+    QCOMPARE(projectFieldValues(*target.form), values);
+}
+
+void TestProjectFiles::extension_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("no extension") << "job" << "job.pam";
+    QTest::newRow("has .pam") << "job.pam" << "job.pam";
+    QTest::newRow("capital .PAM") << "job.PAM" << "job.PAM.pam";
+    QTest::newRow(".pam in a folder") << "a.pam.d/job" << "a.pam.d/job";
+}
+
+void TestProjectFiles::extension()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, written);
+    FormFixture f;
+    QDir(f.folder.path()).mkdir("a.pam.d");
+    f.dialogs.fileAnswers.push_back(f.path(chosen));
+    f.form->mnu_save_Click();
+    QVERIFY2(QFile::exists(f.path(written)), qPrintable(written));
+    QCOMPARE(splitTextLines(decodeText(readFile(f.path(written)))).size(), 17);
+    QVERIFY(f.dialogs.messages().isEmpty());
+}
+
+void TestProjectFiles::dialogSettingsAndCancel()
+{
+    FormFixture f;
+    f.tables.MessageTexts[12] = "Ouvrir";
+    f.tables.MessageTexts[13] = "Projet (*.pam)|*.pam";
+    f.tables.MessageTexts[14] = "Enregistrer";
+    const QStringList before = projectFieldValues(*f.form);
+    f.form->mnu_open_Click(); // cancelled: empty answer
+    f.form->mnu_save_Click();
+    QCOMPARE(int(f.dialogs.shown.size()), 2);
+    const auto &open = f.dialogs.shown[0];
+    QCOMPARE(open.kind, ScriptedDialogs::Shown::Open);
+    QCOMPARE(open.request.title, QStringLiteral("Ouvrir"));
+    QCOMPARE(open.request.filter, QStringLiteral("Projet (*.pam)|*.pam"));
+    QCOMPARE(open.request.initialFolder, f.folder.path());
+    QCOMPARE(f.dialogs.shown[1].kind, ScriptedDialogs::Shown::Save);
+    QCOMPARE(f.dialogs.shown[1].request.title, QStringLiteral("Enregistrer"));
+    QCOMPARE(projectFieldValues(*f.form), before);
+    QCOMPARE(QDir(f.folder.path()).entryList(QDir::Files), QStringList());
+    QCOMPARE(qtFileFilter("Projet (*.pam)|*.pam"), QStringLiteral("Projet (*.pam)"));
+    QCOMPARE(qtFileFilter("Projet|*.pam|Tous|*.*"), QStringLiteral("Projet (*.pam);;Tous (*.*)"));
+}
+
+void TestProjectFiles::shortProjectFile()
+{
+    FormFixture f;
+    f.form->txt_url->setText("old.png");
+    f.form->imageLoaded = true;
+    f.form->solutionValid = true;
+    f.form->star[3].Visible = true;
+    const QString path = f.path("short.pam");
+    writeFile(path, crlfJoined(kProject.mid(0, 16)));
+    f.dialogs.fileAnswers.push_back(path);
+    f.form->mnu_open_Click();
+    QCOMPARE(projectFieldValues(*f.form).mid(0, 16), kProject.mid(0, 16));
+    QCOMPARE(f.dialogs.messages(),
+             QStringList{QStringLiteral("Tentative de lecture au-delà de la fin du fichier")});
+    QCOMPARE(f.dialogs.shown.back().style, MsgBoxStyle::OkOnlyWarning);
+    // No reload, no flag reset, no mark hidden.
+    QVERIFY(f.form->imageLoaded);
+    QVERIFY(f.form->solutionValid);
+    QVERIFY(f.form->star[3].Visible);
+}
+
+void TestProjectFiles::signLineSetsLabelOnly()
+{
+    FormFixture f;
+    QStringList lines = kProject;
+    lines[6] = "-";
+    const QString path = f.path("south.pam");
+    writeFile(path, crlfJoined(lines));
+    f.dialogs.fileAnswers.push_back(path);
+    f.form->mnu_open_Click();
+    QCOMPARE(f.form->txt_dec_sign_show[0]->text(), QStringLiteral("-"));
+    QVERIFY(f.form->txt_dec_sign[1]->isChecked());
+    QVERIFY(!f.form->txt_dec_sign[0]->isChecked());
+}
+
+void TestProjectFiles::checkBoxLine_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("state");  // expected check value
+    QTest::addColumn<bool>("fails");
+    QTest::newRow("1 ticks") << "1" << 1 << false;
+    QTest::newRow("0 clears") << "0" << 0 << false;
+    QTest::newRow("2 greys") << "2" << 2 << false;
+    QTest::newRow("letters fail") << "x" << 2 << true;
+    QTest::newRow("3 refused") << "3" << 2 << true;
+}
+
+void TestProjectFiles::checkBoxLine()
+{
+    QFETCH(QString, line);
+    QFETCH(int, state);
+    QFETCH(bool, fails);
+    FormFixture f;
+    f.form->CheckDecideur->setCheckState(Qt::PartiallyChecked);
+    QStringList lines = kProject;
+    lines[16] = line;
+    const QString path = f.path("check.pam");
+    writeFile(path, crlfJoined(lines));
+    f.dialogs.fileAnswers.push_back(path);
+    f.form->mnu_open_Click();
+    QCOMPARE(checkValueOf(f.form->CheckDecideur->checkState()), state);
+    if (fails) {
+        // The failure alone: the image is not reloaded after it.
+        QCOMPARE(f.dialogs.messageCount(), 1);
+        const QString message = f.dialogs.messages().constFirst();
+        QVERIFY2(message == QStringLiteral("Incompatibilité de type")
+                     || message == QStringLiteral("Valeur de propriété non valide"),
+                 qPrintable(message));
+    }
+}
+
+void TestProjectFiles::openResetsMarksAndFlags()
+{
+    FormFixture f;
+    f.form->imageLoaded = true;
+    f.form->solutionValid = true;
+    f.form->selectionDone = true;
+    f.form->pickMode = "coor";
+    f.form->mapState = "done";
+    f.form->clickCount = 3;
+    for (int i = 1; i <= 4000; i += 333)
+        f.form->star[i].Visible = true;
+    f.form->star[4000].Visible = true;
+    for (int i = 1; i <= 5; ++i)
+        f.form->clicpic[i].Visible = true;
+    f.form->centerpic.Visible = true;
+    const QString path = f.path("p.pam");
+    writeFile(path, crlfJoined(kProject));
+    f.dialogs.fileAnswers.push_back(path);
+    f.form->mnu_open_Click();
+    for (int i = 1; i <= 4000; ++i)
+        QVERIFY(!f.form->star[i].Visible);
+    for (int i = 1; i <= 5; ++i)
+        QVERIFY(!f.form->clicpic[i].Visible);
+    QVERIFY(!f.form->imageLoaded);
+    QVERIFY(!f.form->solutionValid);
+    QVERIFY(!f.form->selectionDone);
+    // What opening leaves alone.
+    QCOMPARE(f.form->pickMode, QStringLiteral("coor"));
+    QCOMPARE(f.form->mapState, QStringLiteral("done"));
+    QCOMPARE(f.form->clickCount, 3);
+    QVERIFY(f.form->centerpic.Visible);
+}
+
+void TestProjectFiles::saveFailureKeepsOldFile()
+{
+    FormFixture f;
+    // A folder where the project file should be: the save cannot happen.
+    QDir(f.folder.path()).mkdir("taken.pam");
+    f.dialogs.fileAnswers.push_back(f.path("taken.pam"));
+    f.form->mnu_save_Click();
+    QCOMPARE(f.dialogs.messageCount(), 1);
+    QCOMPARE(f.dialogs.shown.back().style, MsgBoxStyle::OkOnlyWarning);
+    QVERIFY(QFileInfo(f.path("taken.pam")).isDir());
+
+    // A read-only folder keeps its old project whole.
+    QDir(f.folder.path()).mkdir("ro");
+    const QString old = f.path("ro/job.pam");
+    writeFile(old, crlfJoined(kProject));
+    QFile::setPermissions(f.path("ro"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const bool writable = QFileInfo(f.path("ro")).isWritable();
+    if (!writable) {
+        f.dialogs.fileAnswers.push_back(old);
+        f.form->mnu_save_Click();
+        QCOMPARE(f.dialogs.messageCount(), 2);
+        QCOMPARE(readFile(old), crlfJoined(kProject));
+    }
+    QFile::setPermissions(f.path("ro"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (writable)
+        QSKIP("running with rights that ignore folder permissions");
+}
+
+void TestProjectFiles::defaultsFile()
+{
+    FormFixture f;
+    f.form->txt_calcul->setText("9");
+    f.form->txt_corrasd->setText("2599,4");
+    f.form->txt_url->setText("ciel.jpg");
+    f.form->txt_ra[0]->setText("01");
+    f.form->txt_dec[0]->setText("22");
+    f.form->CheckDecideur->setCheckState(Qt::Checked);
+    f.form->mnu_savedefaut_Click();
+    const QByteArray written = readFile(f.path("defaut.cfg"));
+    QCOMPARE(written, QByteArray("9\r\n2599.4\r\n\r\n20\r\n13\r\n16\r\n7\r\nciel.jpg\r\n1\r\n"));
+    QVERIFY(!written.contains("2000.0"));
+    QVERIFY(f.dialogs.shown.empty());
+
+    // The next start reads it back.
+    FormFixture next({{QStringLiteral("defaut.cfg"), written}});
+    QCOMPARE(next.form->txt_corrasd->text(), QStringLiteral("2599.4"));
+    QCOMPARE(next.form->txt_url->text(), QStringLiteral("ciel.jpg"));
+    QCOMPARE(next.form->CheckDecideur->checkState(), Qt::Checked);
+}
+
+void TestProjectFiles::defaultsFileFailureIsReported()
+{
+    FormFixture f;
+    QDir(f.folder.path()).mkdir("defaut.cfg"); // a folder in the file's place
+    f.form->mnu_savedefaut_Click();
+    QCOMPARE(f.dialogs.messageCount(), 1);
+    QCOMPARE(f.dialogs.shown.back().style, MsgBoxStyle::OkOnlyWarning);
+}
+
+QTEST_MAIN(TestProjectFiles)
+#include "tst_project_files.moc"
