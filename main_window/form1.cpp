@@ -264,14 +264,24 @@ QWidget *Form1::createLeftColumn()
     {
         auto *grid = new QGridLayout(Frm[4]);
         QWidget *f = Frm[4];
+        // Hours, minutes, degrees and minutes take two characters; pixels and
+        // seconds are free.
+        static constexpr int kEtaloMaxLength[8] = {0, 0, 2, 2, 0, 2, 2, 0};
         for (int i = 0; i < 8; ++i)
-            Etalo[i] = makeField(f, {}, 0, i < 2 ? 70 : 48);
+            Etalo[i] = makeField(f, {}, kEtaloMaxLength[i], i < 2 ? 70 : 48);
         lbl[14]->setWordWrap(true);
         grid->addWidget(lbl[14], 0, 0, 1, 4);
-        grid->addWidget(lbl[8], 1, 0);
-        grid->addWidget(Etalo[0], 1, 1);
-        grid->addWidget(lbl[9], 1, 2);
-        grid->addWidget(Etalo[1], 1, 3);
+        auto *pixels = new QHBoxLayout;
+        pixels->addWidget(lbl[8]);
+        pixels->addWidget(makeUnit(QStringLiteral("X:"), f));
+        pixels->addWidget(Etalo[0]);
+        pixels->addWidget(makeUnit(QStringLiteral("pixels"), f));
+        pixels->addWidget(lbl[9]);
+        pixels->addWidget(makeUnit(QStringLiteral("Y:"), f));
+        pixels->addWidget(Etalo[1]);
+        pixels->addWidget(makeUnit(QStringLiteral("pixels"), f));
+        pixels->addStretch();
+        grid->addLayout(pixels, 1, 0, 1, 4);
 
         auto *ra = new QHBoxLayout;
         ra->addWidget(Etalo[2]);

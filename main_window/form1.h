@@ -192,6 +192,8 @@ private:
     void connectFiles();
     void connectCommands();
     FileDialogRequest projectDialogRequest(int titleEntry) const;
+    void showCalibrationFrame(bool calibrating);
+    void storeReferenceStarAndCompute();
     QWidget *createLeftColumn();
     QWidget *createImageSide();
 };

@@ -2,7 +2,15 @@
 
 #include "main_window/form1.h"
 
+#include "localisation/language_tables.h"
+#include "main_window/calibration.h"
+#include "platform/dialogs.h"
+#include "platform/failure.h"
+#include "platform/numbers.h"
+
 #include <QAction>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -15,7 +23,88 @@ void Form1::connectCalibration()
         connect(Etalo[i], &QLineEdit::textChanged, this, [this, i] { Etalo_Change(i); });
 }
 
-void Form1::mnu_etalonage_Click() {}
-void Form1::mnu_superetalonage_Click() {}
-void Form1::BoutonEtalo_Click() {}
-void Form1::Etalo_Change(int) {}
+void Form1::showCalibrationFrame(bool calibrating)
+{
+    Frm[4]->setVisible(calibrating);
+    Frm[3]->setVisible(!calibrating);
+}
+
+void Form1::mnu_etalonage_Click()
+{
+    if (imageLoaded) {
+        pickMode = QStringLiteral("etalo");
+        etaloStep = 1;
+        zoom->show();
+        showCalibrationFrame(true);
+    }
+    ShowSuggestion(QStringLiteral("etalonage"), imageLoaded ? -1 : 0, QStringLiteral("0"), QStringLiteral("0"));
+}
+
+void Form1::mnu_superetalonage_Click()
+{
+    if (solutionValid) {
+        etaloPending = 1;
+        pickMode = QStringLiteral("superetalo");
+        etaloStep = 1;
+        clickCount = 0;
+        showCalibrationFrame(true);
+        for (int i = 1; i <= 5; ++i)
+            clicpic[size_t(i)].Visible = false;
+        Picture1->update();
+    }
+    ShowSuggestion(QStringLiteral("superetalonage"), solutionValid ? -1 : 0, QStringLiteral("0"),
+                   QStringLiteral("0"));
+}
+
+void Form1::Etalo_Change(int Index)
+{
+    // Two characters fill a box: go on to the next one (seconds boxes excepted,
+    // as they take decimals). A box that cannot take the focus is skipped.
+    if (Etalo[size_t(Index)]->text().size() == 2 && Index != 4 && Index != 7 && Index < 7)
+        Etalo[size_t(Index + 1)]->setFocus();
+}
+
+void Form1::BoutonEtalo_Click()
+{
+    try {
+        storeReferenceStarAndCompute();
+    } catch (const Failure &failure) {
+        dialogs->MsgBox(failure.description(), MsgBoxStyle::OkOnly);
+    }
+}
+
+void Form1::storeReferenceStarAndCompute()
+{
+    const int n = etaloStep;
+    etaloPending = 1;
+    const int sign = txt_dec_sign_show[1]->text() == QStringLiteral("-") ? -1 : 1;
+    if (n < 1 || n > 3)
+        throw Failure(FailureCode::SubscriptOutOfRange); // nothing left to store
+    refX[size_t(n)] = CInt(Etalo[0]->text());
+    refY[size_t(n)] = CInt(Etalo[1]->text());
+    refRa[size_t(n)] = referenceRaDeg(CDbl(Etalo[2]->text()), CDbl(Etalo[3]->text()), Val(Etalo[4]->text()));
+    refDec[size_t(n)] =
+        referenceDecDeg(sign, CDbl(Etalo[5]->text()), CDbl(Etalo[6]->text()), Val(Etalo[7]->text()));
+    for (QLineEdit *box : Etalo)
+        box->clear();
+    etaloStep = n + 1;
+    if (etaloStep == 3)
+        BoutonEtalo->setText(lang->MessageTexts[1]);
+    if (etaloStep != 4)
+        return;
+
+    ReferenceStars stars;
+    stars.x = refX;
+    stars.y = refY;
+    stars.raDeg = refRa;
+    stars.decDeg = refDec;
+    const CalibrationTerms result = solveCalibration(stars);
+    txt_corrasd->setText(CStr(coefficientRoot(result.kRa)));
+    txt_corrdec->setText(CStr(coefficientRoot(result.kDec)));
+    dialogs->MsgBox(lang->MessageTexts[7] + QStringLiteral(": CX = ") + txt_corrasd->text()
+                        + QStringLiteral(" et CY = ") + txt_corrdec->text(),
+                    MsgBoxStyle::OkOnly);
+    showCalibrationFrame(false);
+    BoutonEtalo->setText(lang->MessageTexts[0]);
+    zoom->hide();
+}

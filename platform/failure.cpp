@@ -3,6 +3,7 @@
 QString failureDescription(FailureCode code)
 {
     switch (code) {
+    case FailureCode::InvalidProcedureCall: return QStringLiteral("Argument ou appel de procédure incorrect");
     case FailureCode::Overflow: return QStringLiteral("Dépassement de capacité");
     case FailureCode::DivisionByZero: return QStringLiteral("Division par zéro");
     case FailureCode::SubscriptOutOfRange: return QStringLiteral("L'indice n'appartient pas à la sélection");

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 enum class FailureCode {
+    InvalidProcedureCall = 5,
     Overflow = 6,
     DivisionByZero = 11,
     SubscriptOutOfRange = 9,
