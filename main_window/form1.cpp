@@ -38,6 +38,41 @@ QLabel *makeUnit(const QString &text, QWidget *parent)
 {
     return new QLabel(text, parent);
 }
+
+// A row of three boxes with their unit marks (hours or degrees, minutes,
+// seconds), the widgets in `before` ahead of them and those in `after` behind.
+QHBoxLayout *sexagesimalRow(QWidget *parent, const std::array<QLineEdit *, 3> &boxes,
+                            const std::array<const char *, 3> &units, std::initializer_list<QWidget *> before = {},
+                            std::initializer_list<QWidget *> after = {})
+{
+    auto *row = new QHBoxLayout;
+    for (QWidget *w : before)
+        row->addWidget(w);
+    for (int i = 0; i < 3; ++i) {
+        row->addWidget(boxes[size_t(i)]);
+        row->addWidget(makeUnit(QString::fromUtf8(units[size_t(i)]), parent));
+    }
+    for (QWidget *w : after)
+        row->addWidget(w);
+    row->addStretch();
+    return row;
+}
+
+// The sign label and its two option buttons, "-" then "+", in one group.
+void makeSignControls(QWidget *parent, QLabel *&label, QRadioButton *&minus, QRadioButton *&plus, int firstId)
+{
+    label = new QLabel(QStringLiteral("+"), parent);
+    label->setFixedWidth(12);
+    minus = new QRadioButton(QStringLiteral("-"), parent);
+    plus = new QRadioButton(QStringLiteral("+"), parent);
+    auto *group = new QButtonGroup(parent);
+    group->addButton(minus, firstId);
+    group->addButton(plus, firstId + 1);
+    plus->setChecked(true);
+}
+
+constexpr std::array<const char *, 3> kHourUnits = {"h", "m", "s"};
+constexpr std::array<const char *, 3> kDegreeUnits = {"\u00b0", "'", "''"};
 } // namespace
 
 Form1::Form1(const FormContext &context, QWidget *parent)
@@ -154,36 +189,13 @@ QWidget *Form1::createLeftColumn()
             txt_ra[i] = makeField(f, {}, 2, 36);
             txt_dec[i] = makeField(f, {}, 2, 36);
         }
-        auto *ra = new QHBoxLayout;
-        ra->addWidget(txt_ra[0]);
-        ra->addWidget(makeUnit(QStringLiteral("h"), f));
-        ra->addWidget(txt_ra[1]);
-        ra->addWidget(makeUnit(QStringLiteral("m"), f));
-        ra->addWidget(txt_ra[2]);
-        ra->addWidget(makeUnit(QStringLiteral("s"), f));
-        ra->addStretch();
+        auto *ra = sexagesimalRow(f, txt_ra, kHourUnits);
         grid->addWidget(lbl[0], 0, 0);
         grid->addLayout(ra, 0, 1, 1, 3);
 
-        txt_dec_sign_show[0] = new QLabel(QStringLiteral("+"), f);
-        txt_dec_sign_show[0]->setFixedWidth(12);
-        txt_dec_sign[0] = new QRadioButton(QStringLiteral("-"), f);
-        txt_dec_sign[1] = new QRadioButton(QStringLiteral("+"), f);
-        auto *group = new QButtonGroup(f);
-        group->addButton(txt_dec_sign[0], 0);
-        group->addButton(txt_dec_sign[1], 1);
-        txt_dec_sign[1]->setChecked(true);
-        auto *dec = new QHBoxLayout;
-        dec->addWidget(txt_dec_sign_show[0]);
-        dec->addWidget(txt_dec[0]);
-        dec->addWidget(makeUnit(QStringLiteral("\u00b0"), f));
-        dec->addWidget(txt_dec[1]);
-        dec->addWidget(makeUnit(QStringLiteral("'"), f));
-        dec->addWidget(txt_dec[2]);
-        dec->addWidget(makeUnit(QStringLiteral("''"), f));
-        dec->addWidget(txt_dec_sign[0]);
-        dec->addWidget(txt_dec_sign[1]);
-        dec->addStretch();
+        makeSignControls(f, txt_dec_sign_show[0], txt_dec_sign[0], txt_dec_sign[1], 0);
+        auto *dec = sexagesimalRow(f, txt_dec, kDegreeUnits, {txt_dec_sign_show[0]},
+                                   {txt_dec_sign[0], txt_dec_sign[1]});
         grid->addWidget(lbl[1], 1, 0);
         grid->addLayout(dec, 1, 1, 1, 3);
 
@@ -283,36 +295,13 @@ QWidget *Form1::createLeftColumn()
         pixels->addStretch();
         grid->addLayout(pixels, 1, 0, 1, 4);
 
-        auto *ra = new QHBoxLayout;
-        ra->addWidget(Etalo[2]);
-        ra->addWidget(makeUnit(QStringLiteral("h"), f));
-        ra->addWidget(Etalo[3]);
-        ra->addWidget(makeUnit(QStringLiteral("m"), f));
-        ra->addWidget(Etalo[4]);
-        ra->addWidget(makeUnit(QStringLiteral("s"), f));
-        ra->addStretch();
+        auto *ra = sexagesimalRow(f, {Etalo[2], Etalo[3], Etalo[4]}, kHourUnits);
         grid->addWidget(lbl[15], 2, 0);
         grid->addLayout(ra, 2, 1, 1, 3);
 
-        txt_dec_sign_show[1] = new QLabel(QStringLiteral("+"), f);
-        txt_dec_sign_show[1]->setFixedWidth(12);
-        txt_dec_sign[2] = new QRadioButton(QStringLiteral("-"), f);
-        txt_dec_sign[3] = new QRadioButton(QStringLiteral("+"), f);
-        auto *group = new QButtonGroup(f);
-        group->addButton(txt_dec_sign[2], 2);
-        group->addButton(txt_dec_sign[3], 3);
-        txt_dec_sign[3]->setChecked(true);
-        auto *dec = new QHBoxLayout;
-        dec->addWidget(txt_dec_sign_show[1]);
-        dec->addWidget(Etalo[5]);
-        dec->addWidget(makeUnit(QStringLiteral("\u00b0"), f));
-        dec->addWidget(Etalo[6]);
-        dec->addWidget(makeUnit(QStringLiteral("'"), f));
-        dec->addWidget(Etalo[7]);
-        dec->addWidget(makeUnit(QStringLiteral("''"), f));
-        dec->addWidget(txt_dec_sign[2]);
-        dec->addWidget(txt_dec_sign[3]);
-        dec->addStretch();
+        makeSignControls(f, txt_dec_sign_show[1], txt_dec_sign[2], txt_dec_sign[3], 2);
+        auto *dec = sexagesimalRow(f, {Etalo[5], Etalo[6], Etalo[7]}, kDegreeUnits, {txt_dec_sign_show[1]},
+                                   {txt_dec_sign[2], txt_dec_sign[3]});
         grid->addWidget(lbl[16], 3, 0);
         grid->addLayout(dec, 3, 1, 1, 3);
 
