@@ -124,6 +124,8 @@ public:
 
     // ---- Hints (form1_hints.cpp) -------------------------------------------
     void ShowSuggestion(const QString &key, int state, const QString &firstNumber, const QString &secondNumber);
+    // A flag as the state (solutionValid, imageLoaded): true counts as -1, as the hint keys expect.
+    void ShowSuggestion(const QString &key, bool state, const QString &firstNumber, const QString &secondNumber);
 
     // ---- Catalogue download and parse (form1_catalogue.cpp) ---------------
     void DownloadData_Click();

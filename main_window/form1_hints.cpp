@@ -2,11 +2,22 @@
 
 #include "main_window/form1.h"
 
+#include "localisation/hints.h"
+#include "localisation/language_tables.h"
+
+#include <QLabel>
+
 void Form1::ShowSuggestion(const QString &key, int state, const QString &firstNumber, const QString &secondNumber)
 {
-    // Filled in with the language tables.
-    Q_UNUSED(key);
-    Q_UNUSED(state);
-    Q_UNUSED(firstNumber);
-    Q_UNUSED(secondNumber);
+    if (!lang)
+        return;
+    // The hints break a line with a carriage return; a label here breaks
+    // lines only at a line feed, so the label shows it as one.
+    QString text = nextSuggestion(sugestion->text(), key, state, firstNumber, secondNumber, lang->SuggestionTexts);
+    sugestion->setText(text.replace(QChar(u'\r'), QChar(u'\n')));
+}
+
+void Form1::ShowSuggestion(const QString &key, bool state, const QString &firstNumber, const QString &secondNumber)
+{
+    ShowSuggestion(key, hintFlag(state), firstNumber, secondNumber);
 }

@@ -1,0 +1,80 @@
+#include "localisation/language_file.h"
+
+#include "platform/failure.h"
+#include "platform/text_file.h"
+
+#include <span>
+
+namespace {
+struct Block {
+    QLatin1StringView marker;
+    std::span<QString> table;
+    int startIndex; // the index before the first content line
+};
+} // namespace
+
+LanguageParseOutcome parseLanguageLines(const QStringList &lines, LanguageTables &tables)
+{
+    const Block blocks[] = {
+        {QLatin1StringView(kLanguageMarkers[0]), tables.ConfigTexts, 0},
+        {QLatin1StringView(kLanguageMarkers[1]), tables.Config2Texts, 0},
+        {QLatin1StringView(kLanguageMarkers[2]), tables.FormTexts, 0},
+        {QLatin1StringView(kLanguageMarkers[3]), tables.WizardTexts, 0},
+        {QLatin1StringView(kLanguageMarkers[4]), tables.SuggestionTexts, -1},
+    };
+
+    if (lines.isEmpty())
+        return {false, QString(blocks[0].marker)};
+    // The test of each block is made on the line read last, so the title line
+    // is tested against the first marker and each later block starts by
+    // testing the previous block's marker, which never ends it.
+    qsizetype next = 0;
+    QString current = lines[next++];
+    for (const Block &block : blocks) {
+        int index = block.startIndex;
+        while (current != block.marker) {
+            if (next >= lines.size())
+                return {false, QString(block.marker)};
+            current = lines[next++];
+            ++index;
+            if (index >= 0 && size_t(index) < block.table.size())
+                block.table[size_t(index)] = current;
+        }
+    }
+    return {true, {}};
+}
+
+QString languageFilePath(const QString &programFolder)
+{
+    return programFolder + QStringLiteral("/lang.cfg");
+}
+
+QString LanguageLoadResult::message() const
+{
+    return QStringLiteral("Le fichier de langue \u00ab %1 \u00bb ne peut pas \u00eatre utilis\u00e9 : %2.\n"
+                          "Le programme continue ; les textes qui manquent restent vides.")
+        .arg(path, problem);
+}
+
+LanguageLoadResult LoadLanguage(const QString &programFolder, LanguageTables &tables)
+{
+    LanguageLoadResult result;
+    result.path = languageFilePath(programFolder);
+    QStringList lines;
+    try {
+        TextFileReader file(result.path);
+        while (!file.atEnd())
+            lines << file.readLine();
+    } catch (const Failure &failure) {
+        result.problem = failure.description();
+        return result;
+    }
+    if (lines.isEmpty()) {
+        result.problem = QStringLiteral("le fichier est vide");
+        return result;
+    }
+    const LanguageParseOutcome outcome = parseLanguageLines(lines, tables);
+    if (!outcome.complete)
+        result.problem = QStringLiteral("le fichier se termine avant la ligne %1").arg(outcome.missingMarker);
+    return result;
+}
