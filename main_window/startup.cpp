@@ -1,5 +1,9 @@
 #include "main_window/startup.h"
 
+#include "localisation/captions.h"
+#include "localisation/language_file.h"
+#include "platform/dialogs.h"
+
 #include <QApplication>
 
 Program::Program(const StartupOptions &options)
@@ -24,8 +28,22 @@ Form1 *Program::ensureForm1()
     return form_.get();
 }
 
+void Program::loadLanguage()
+{
+    // Read before the main window exists. A file that cannot be used is said
+    // once; start-up goes on with what was read.
+    const LanguageLoadResult language = LoadLanguage(options_.programFolder, tables_);
+    if (!language.ok() && options_.dialogs)
+        options_.dialogs->MsgBox(language.message(), MsgBoxStyle::OkOnly);
+}
+
 void Program::Main()
 {
+    loadLanguage();
+    CaptionTargets targets;
+    targets.form = [this] { return ensureForm1(); };
+    ApplyCaptions(QStringLiteral("Form"), tables_, targets);
+
     Form1 *form = ensureForm1();
     form->show();
     form->createMarkers();

@@ -25,6 +25,7 @@ public:
 
 private:
     Form1 *ensureForm1();
+    void loadLanguage();
 
     StartupOptions options_;
     LanguageTables tables_;
