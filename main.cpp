@@ -8,7 +8,6 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sidelune"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Sidelune"));
     QtDialogs dialogs;
     Program program({defaultProgramFolder(), &dialogs, {}});
     program.Main();

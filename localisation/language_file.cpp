@@ -73,6 +73,7 @@ LanguageLoadResult LoadLanguage(const QString &programFolder, LanguageTables &ta
         result.problem = QStringLiteral("le fichier est vide");
         return result;
     }
+    result.anyTextRead = true;
     const LanguageParseOutcome outcome = parseLanguageLines(lines, tables);
     if (!outcome.complete)
         result.problem = QStringLiteral("le fichier se termine avant la ligne %1").arg(outcome.missingMarker);

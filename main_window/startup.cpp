@@ -28,21 +28,26 @@ Form1 *Program::ensureForm1()
     return form_.get();
 }
 
-void Program::loadLanguage()
+bool Program::loadLanguage()
 {
     // Read before the main window exists. A file that cannot be used is said
     // once; start-up goes on with what was read.
     const LanguageLoadResult language = LoadLanguage(options_.programFolder, tables_);
     if (!language.ok() && options_.dialogs)
         options_.dialogs->MsgBox(language.message(), MsgBoxStyle::OkOnly);
+    return language.anyTextRead;
 }
 
 void Program::Main()
 {
-    loadLanguage();
-    CaptionTargets targets;
-    targets.form = [this] { return ensureForm1(); };
-    ApplyCaptions(QStringLiteral("Form"), tables_, targets);
+    const bool anyTextRead = loadLanguage();
+    // Without a single line of the language file every caption would be
+    // blank and the window unusable: the design captions then stay.
+    if (anyTextRead) {
+        CaptionTargets targets;
+        targets.form = [this] { return ensureForm1(); };
+        ApplyCaptions(QStringLiteral("Form"), tables_, targets);
+    }
 
     Form1 *form = ensureForm1();
     form->show();

@@ -25,7 +25,7 @@ public:
 
 private:
     Form1 *ensureForm1();
-    void loadLanguage();
+    bool loadLanguage();
 
     StartupOptions options_;
     LanguageTables tables_;

@@ -27,7 +27,7 @@ QString qtFileFilter(const QString &classicFilter)
 MsgBoxResult QtDialogs::MsgBox(const QString &prompt, MsgBoxStyle style, const QString &title)
 {
     QWidget *parent = QApplication::activeWindow();
-    const QString caption = title.isEmpty() ? QApplication::applicationDisplayName() : title;
+    const QString caption = title.isEmpty() ? QApplication::applicationName() : title;
     switch (style) {
     case MsgBoxStyle::YesNo: {
         const auto answer = QMessageBox::question(parent, caption, prompt,
