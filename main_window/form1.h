@@ -5,6 +5,7 @@
 // without widgets.
 
 #include "main_window/image_widgets.h"
+#include "main_window/panning.h"
 #include "main_window/star_table.h"
 
 #include <QMainWindow>
@@ -136,6 +137,9 @@ public:
     void PicMove_MouseDown(int Index, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, float X, float Y);
     void PicMove_MouseUp(int Index, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, float X, float Y);
     void Timer1_Timer();
+    // One panning step with the platform's state given (the timer reads it).
+    void panTick(const PanInput &input);
+    ArrowKeyTracker *arrowKeys = nullptr; // arrow keys held, seen application-wide
 
     // ---- Star picking and magnifier (form1_picking.cpp) -------------------
     void SelectStar_Click();

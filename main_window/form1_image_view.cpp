@@ -2,6 +2,12 @@
 
 #include "main_window/form1.h"
 
+#include "platform/dialogs.h"
+#include "platform/program_folder.h"
+
+#include <QApplication>
+#include <QImageReader>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 
@@ -18,11 +24,48 @@ void Form1::connectImageView()
                     PicMove_MouseUp(i, b, m, float(x), float(y));
                 });
     }
+    // Arrow keys pan wherever the focus is, also from a text field, so they are
+    // watched before any widget sees them.
+    arrowKeys = new ArrowKeyTracker(this);
+    qApp->installEventFilter(arrowKeys);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     Timer1->start();
 }
 
-void Form1::Loadimg_Click() {}
+void Form1::Loadimg_Click()
+{
+    const QString typed = txt_url->text();
+    QImageReader reader(resolveInProgramFolder(programFolder, typed));
+    const QImage image = reader.read();
+    if (image.isNull()) {
+        // The old picture stays as it was, where it was.
+        imageLoaded = false;
+        dialogs->MsgBox(typed + QStringLiteral(": ") + reader.errorString(), MsgBoxStyle::OkOnly);
+        return;
+    }
+    Picture1->setPicture(image);
+    imageLoaded = true;
+    Picture1->move(0, 0);
+}
+
 void Form1::PicMove_MouseDown(int Index, Qt::MouseButton, Qt::KeyboardModifiers, float, float) { panDir = Index; }
 void Form1::PicMove_MouseUp(int, Qt::MouseButton, Qt::KeyboardModifiers, float, float) { panDir = 0; }
-void Form1::Timer1_Timer() {}
+
+void Form1::Timer1_Timer()
+{
+    PanInput input;
+    input.mainWindowActive = QApplication::activeWindow() == this;
+    input.leftButtonHeld = QGuiApplication::mouseButtons().testFlag(Qt::LeftButton);
+    if (arrowKeys)
+        input.keys = arrowKeys->held();
+    panTick(input);
+}
+
+void Form1::panTick(const PanInput &input)
+{
+    if (!input.mainWindowActive && !input.leftButtonHeld)
+        return;
+    const QPoint next = panStep(Picture1->pos(), Picture1->size(), PicOrange->size(), panDir, input.keys);
+    if (next != Picture1->pos())
+        Picture1->move(next);
+}

@@ -26,11 +26,20 @@ void ImageBox::setMarks(const std::vector<Mark> *stars, const std::vector<Mark> 
     centre_ = centre;
 }
 
+void ImageBox::updateMark(const Mark &mark)
+{
+    // The outline is drawn with a 1-pixel pen on the mark's edge; one pixel of
+    // margin covers its rounding.
+    update(QRectF(mark.Left - 1, mark.Top - 1, mark.Height + 2, mark.Height + 2).toAlignedRect());
+}
+
 void ImageBox::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     const QRect area = event->rect();
-    painter.fillRect(area, Qt::black);
+    // The box has the picture's size, so the black only shows without one.
+    if (picture_.isNull() || !picture_.rect().contains(area))
+        painter.fillRect(area, Qt::black);
     if (!picture_.isNull())
         painter.drawImage(area.topLeft(), picture_, area);
 

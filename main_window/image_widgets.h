@@ -41,6 +41,8 @@ public:
 
     // The marks painted over the picture, in this order.
     void setMarks(const std::vector<Mark> *stars, const std::vector<Mark> *picks, const Mark *centre);
+    // Repaints the place of one mark (call before and after moving it).
+    void updateMark(const Mark &mark);
 
 signals:
     void mouseMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, double x, double y);
