@@ -60,6 +60,11 @@ const std::vector<SyntheticStar> kFiveStars = {
     {60, 50, 200, 1.5}, {300, 70, 180, 1.5}, {150, 200, 220, 1.8}, {340, 250, 160, 1.4}, {90, 270, 200, 1.5},
 };
 
+QPoint starCentre(int k)
+{
+    return QPoint(int(kFiveStars[size_t(k)].x), int(kFiveStars[size_t(k)].y));
+}
+
 // A form with a star field saved as "stars.png" in its program folder, shown
 // so that real pointer moves reach the widget under them.
 struct PickingForm : FormFixture {
@@ -71,6 +76,14 @@ struct PickingForm : FormFixture {
         form->show();
         if (!QTest::qWaitForWindowExposed(form.get()))
             qFatal("main window not exposed");
+    }
+
+    // The image loaded and the given mode set, with the magnifier standing.
+    void enterMode(const QString &mode)
+    {
+        form->Loadimg_Click();
+        form->pickMode = mode;
+        form->zoom->show();
     }
 
     // The pointer moves over the image to this pixel; whatever widget lies
@@ -230,7 +243,7 @@ void TestPicking::fivePicks()
 
     const QPoint offsets[5] = {{2, 0}, {-2, 1}, {0, -3}, {3, 3}, {-1, 2}};
     for (int k = 0; k < 5; ++k) {
-        const QPoint star(int(kFiveStars[size_t(k)].x), int(kFiveStars[size_t(k)].y));
+        const QPoint star = starCentre(k);
         const QPoint pointer = star + offsets[k];
         if (throughMagnifier) {
             f.moveTo(pointer + QPoint(20, 0)); // the magnifier comes under the pointer,
@@ -271,21 +284,19 @@ void TestPicking::etaloRepeatsItsStep()
     QFETCH(int, step);
     PickingForm f;
     Form1 &form = *f.form;
-    form.Loadimg_Click();
-    form.pickMode = QStringLiteral("etalo");
+    f.enterMode(QStringLiteral("etalo"));
     form.etaloStep = step;
     form.clickCount = 4;
-    form.zoom->show();
 
     // Three clicks, each near another star; only the last one stays.
     for (int k = 0; k < 3; ++k) {
-        const QPoint star(int(kFiveStars[size_t(k)].x), int(kFiveStars[size_t(k)].y));
+        const QPoint star = starCentre(k);
         f.moveTo(star + QPoint(1, -2));
         if (k == 0)
             f.moveTo(star + QPoint(2, -2)); // now over the magnifier
         f.clickAt(star + QPoint(2, -2));
     }
-    const QPoint last(int(kFiveStars[2].x), int(kFiveStars[2].y));
+    const QPoint last = starCentre(2);
     QCOMPARE(form.clickCount, step);
     QCOMPARE(form.pickMode, QStringLiteral("etalo"));
     QCOMPARE(QPoint(int(form.selX[size_t(step)]), int(form.selY[size_t(step)])), last);
@@ -302,11 +313,9 @@ void TestPicking::etaloThirdPickEnds()
 {
     PickingForm f;
     Form1 &form = *f.form;
-    form.Loadimg_Click();
-    form.pickMode = QStringLiteral("etalo");
+    f.enterMode(QStringLiteral("etalo"));
     form.etaloStep = 3;
-    form.zoom->show();
-    const QPoint star(int(kFiveStars[1].x), int(kFiveStars[1].y));
+    const QPoint star = starCentre(1);
     f.moveTo(star + QPoint(-2, 2));
     f.clickAt(star + QPoint(-2, 2));
     QCOMPARE(form.pickMode, QStringLiteral("done"));
@@ -319,7 +328,7 @@ void TestPicking::etaloThirdPickEnds()
     f.clickAt(QPoint(form.mouseX, form.mouseY));
     QCOMPARE(form.clickCount, 4);
     QVERIFY(form.clicpic[4].Visible);
-    const QPoint elsewhere(int(kFiveStars[3].x), int(kFiveStars[3].y));
+    const QPoint elsewhere = starCentre(3);
     f.moveTo(elsewhere);
     QVERIFY(!form.zoom->isVisible());
     f.clickAt(elsewhere);
@@ -332,12 +341,10 @@ void TestPicking::noPickBeyondTheFifthMark()
     // A magnifier left standing after five marks: a further click changes nothing.
     PickingForm f;
     Form1 &form = *f.form;
-    form.Loadimg_Click();
-    form.pickMode = QStringLiteral("done");
+    f.enterMode(QStringLiteral("done"));
     form.clickCount = 5;
     form.mouseX = 58;
     form.mouseY = 50;
-    form.zoom->show();
     form.zoom_Click();
     QCOMPARE(form.clickCount, 5);
     QCOMPARE(QPoint(form.mouseX, form.mouseY), QPoint(58, 50));
@@ -395,12 +402,10 @@ void TestPicking::moveOverMagnifier()
     QFETCH(QPoint, mouse);
     PickingForm f;
     Form1 &form = *f.form;
-    form.Loadimg_Click();
-    form.pickMode = QStringLiteral("0"); // the magnifier follows whatever the mode
+    f.enterMode(QStringLiteral("0")); // the magnifier follows whatever the mode
     form.mouseX = 120;
     form.mouseY = 110;
     form.dozoom();
-    form.zoom->show();
     const QImage before = form.zoom->grab().toImage();
 
     QMouseEvent move(QEvent::MouseMove, at, form.zoom->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
