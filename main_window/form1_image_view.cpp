@@ -2,6 +2,8 @@
 
 #include "main_window/form1.h"
 
+#include "platform/failure.h"
+
 #include "platform/dialogs.h"
 #include "platform/program_folder.h"
 
@@ -32,6 +34,20 @@ void Form1::connectImageView()
     Timer1->start();
 }
 
+namespace {
+// The reader's failure in the interface's own words.
+QString imageReadFailure(const QImageReader &reader)
+{
+    switch (reader.error()) {
+    case QImageReader::FileNotFoundError: return failureDescription(FailureCode::FileNotFound);
+    case QImageReader::DeviceError: return failureDescription(FailureCode::PathFileAccessError);
+    case QImageReader::UnsupportedFormatError:
+    case QImageReader::InvalidDataError: return failureDescription(FailureCode::InvalidPicture);
+    default: return reader.errorString();
+    }
+}
+} // namespace
+
 void Form1::Loadimg_Click()
 {
     const QString typed = txt_url->text();
@@ -40,7 +56,7 @@ void Form1::Loadimg_Click()
     if (image.isNull()) {
         // The old picture stays as it was, where it was.
         imageLoaded = false;
-        dialogs->MsgBox(typed + QStringLiteral(": ") + reader.errorString(), MsgBoxStyle::OkOnly);
+        dialogs->MsgBox(typed + QStringLiteral(": ") + imageReadFailure(reader), MsgBoxStyle::OkOnly);
         return;
     }
     Picture1->setPicture(image);
