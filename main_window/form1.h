@@ -199,6 +199,11 @@ private:
     void connectCommands();
     FileDialogRequest projectDialogRequest(int titleEntry) const;
     void showCalibrationFrame(bool calibrating);
+    bool scalesKnown() const;
+    void hoverReadout(float X, float Y);
+    void fillCalibrationBoxes(const Mark &marker, double raHours, double decDeg);
+    void clickReadoutAtPointer();
+    void dropCalibrationMark();
     void storeReferenceStarAndCompute();
     QWidget *createLeftColumn();
     QWidget *createImageSide();

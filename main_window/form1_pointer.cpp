@@ -7,7 +7,15 @@
 
 #include "main_window/form1.h"
 
+#include "main_window/readouts.h"
+#include "main_window/sexagesimal.h"
+#include "platform/failure.h"
 #include "platform/numbers.h"
+
+#include <QLabel>
+#include <QLocale>
+#include <QLineEdit>
+#include <QRadioButton>
 
 void Form1::connectPointer()
 {
@@ -25,7 +33,7 @@ void Form1::Picture1_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, float X,
     if (pickMode == QLatin1String("select") || pickMode == QLatin1String("etalo")) {
         dozoom();
     } else if (mapState == QLatin1String("done") || pickMode == QLatin1String("superetalo")) {
-        // Hover read-out over the catalogue markers: comes with the read-outs.
+        hoverReadout(X, Y);
     } else {
         zoom->hide();
     }
@@ -36,8 +44,83 @@ void Form1::Picture1_Click()
     if (pickMode == QLatin1String("select") || pickMode == QLatin1String("etalo")) {
         doselect();
     } else if (pickMode == QLatin1String("coor")) {
-        // Click read-out of the sky position: comes with the read-outs.
+        clickReadoutAtPointer();
     } else if (etaloPending == 1) {
-        // Calibration mark on the hovered star: comes with the read-outs.
+        dropCalibrationMark();
     }
+}
+
+bool Form1::scalesKnown() const
+{
+    return scaleRa != 0 && scaleDec != 0;
+}
+
+void Form1::hoverReadout(float X, float Y)
+{
+    // All markers are tested; the one with the highest index wins, as if each
+    // hit had been written in turn.
+    const int k = hoverHit(star, stars.starTotal, X, Y);
+    if (k == 0 || !scalesKnown())
+        return;
+    const double raHours = stars.starX[size_t(k)] / scaleRa / 360 * 24;
+    const double decDeg = stars.starY[size_t(k)] / scaleDec;
+    info->setText(hoverCaption(stars.starId[size_t(k)], stars.starMag[size_t(k)], raHours, decDeg));
+    if (etaloPending == 1)
+        fillCalibrationBoxes(star[size_t(k)], raHours, decDeg);
+}
+
+void Form1::fillCalibrationBoxes(const Mark &marker, double raHours, double decDeg)
+{
+    Etalo[0]->setText(CStrSingle(markCentreX(marker)));
+    Etalo[1]->setText(CStrSingle(markCentreY(marker)));
+    // A following click acts on the star's centre, not on the pointer.
+    try {
+        mouseX = CInt(Etalo[0]->text());
+        mouseY = CInt(Etalo[1]->text());
+    } catch (const Failure &) {
+        // A marker beyond 16 bits of pixels: keep the pointer's position.
+    }
+    // The seconds boxes are read as leading numbers with a point, whatever the
+    // locale: written with a comma, their fraction would be lost at the press.
+    const auto secondsText = [](double seconds) { return QLocale::c().toString(seconds, 'g', 15); };
+    int whole = 0, minutes = 0;
+    double seconds = 0;
+    SplitSexagesimal(raHours, whole, minutes, seconds);
+    Etalo[2]->setText(CStr(whole));
+    Etalo[3]->setText(CStr(minutes));
+    Etalo[4]->setText(secondsText(seconds));
+    // The degrees go in without their sign, which the calibration's sign
+    // option carries, so a star between -1 and 0 degrees keeps its sign too.
+    SplitSexagesimal(decDeg, whole, minutes, seconds);
+    Etalo[5]->setText(CStr(std::abs(whole)));
+    Etalo[6]->setText(CStr(minutes));
+    Etalo[7]->setText(secondsText(seconds));
+    const int signOption = decDeg < 0 ? 2 : 3;
+    txt_dec_sign[size_t(signOption)]->setChecked(true);
+    txt_dec_sign_Click(signOption);
+}
+
+void Form1::clickReadoutAtPointer()
+{
+    if (!scalesKnown()) {
+        LogStatus(QStringLiteral("Clic : coefficients Corr Asd / Corr Dec manquants, position non calculée"));
+        return;
+    }
+    const double coef[6] = {coefA, coefB, coefC, coefD, coefE, coefF};
+    LogStatus(clickReadout(skyPositionAt(coef, scaleRa, scaleDec, mouseX, mouseY)));
+}
+
+void Form1::dropCalibrationMark()
+{
+    etaloPending = 0;
+    // Only five marks exist: a sixth is not dropped.
+    if (clickCount >= 5 || size_t(clickCount + 1) >= clicpic.size())
+        return;
+    ++clickCount;
+    Mark &mark = clicpic[size_t(clickCount)];
+    const float half = clicpic[0].Height / 2;
+    mark.Left = float(mouseX) - half;
+    mark.Top = float(mouseY) - half;
+    mark.Visible = true;
+    Picture1->update();
 }
