@@ -1,0 +1,68 @@
+#include "main_window/catalogue_parser.h"
+
+#include "platform/numbers.h"
+#include "platform/text_file.h"
+
+#include <QStringView>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+double scaledCoordinate(QStringView field, double pixelsPerDegree)
+{
+    const double value = roundHalfEven(Val(field.toString()) * pixelsPerDegree);
+    // An exponent beyond a double's range must not put an infinity (or a NaN
+    // from 0 x infinity) into the table that the overlay turns into pixels.
+    return std::isfinite(value) ? value : 0.0;
+}
+} // namespace
+
+QString answerText(const QByteArray &bytes)
+{
+    const QString decoded = decodeText(bytes);
+    if (!decoded.contains(u'\r'))
+        return decoded;
+    QString text;
+    text.reserve(decoded.size());
+    const qsizetype n = decoded.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = decoded[i];
+        if (c == u'\r') {
+            text += u'\n';
+            if (i + 1 < n && decoded[i + 1] == u'\n')
+                ++i;
+        } else {
+            text += c;
+        }
+    }
+    return text;
+}
+
+void parseCatalogueText(const QString &text, double scaleRa, double scaleDec, StarTable &table)
+{
+    // The records are read at a moving offset; the text itself is never cut.
+    const QStringView all(text);
+    const qsizetype marker = all.indexOf(QStringView(kAnswerMarker));
+    // Everything up to and including the marker's "</b>"; without a marker,
+    // the first three characters.
+    qsizetype offset = marker >= 0 ? marker + 4 : 3;
+
+    int i = 1;
+    for (; i <= StarTable::kCapacity; ++i) {
+        const QStringView record = offset < all.size() ? all.mid(offset, kRecordLength) : QStringView();
+        offset += kRecordLength;
+        if (record.size() < 6 || record[5] != u'U')
+            break;
+        table.starId[i] = record.mid(5, 14).toString();
+        table.starX[i] = scaledCoordinate(record.size() > 20 ? record.mid(20, 9) : QStringView(), scaleRa);
+        table.starY[i] = scaledCoordinate(record.size() > 30 ? record.mid(30, 9) : QStringView(), scaleDec);
+        table.starMag[i] = record.size() > 40 ? record.mid(40, 4).toString() : QString();
+    }
+    table.starTotal = i - 1;
+    table.starCount = std::min(table.starTotal, StarTable::kInUse);
+}
+
+void parseCatalogueAnswer(const QByteArray &bytes, double scaleRa, double scaleDec, StarTable &table)
+{
+    parseCatalogueText(answerText(bytes), scaleRa, scaleDec, table);
+}
