@@ -1,0 +1,253 @@
+// "1-Download" and the parse of its answer in the main window, against the
+// catalogue service running in-process.
+
+#include "main_window/catalogue_parser.h"
+#include "platform/numbers.h"
+#include "support/catalogue_fixture.h"
+#include "support/test_support.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace testing;
+
+class TestCatalogueDownload : public QObject {
+    Q_OBJECT
+private slots:
+    void requestTarget_data();
+    void requestTarget();
+    void logLines();
+    void serviceDownGivesEmptyAnswer();
+    void blankInAFieldIsNoCrash();
+    void newShorterAnswerReplacesTheOld();
+    void readWithoutAnswerFile();
+    void roundTrip_data();
+    void roundTrip();
+};
+
+namespace {
+void fillMessages(FormFixture &f)
+{
+    f.tables.MessageTexts[8] = QStringLiteral("Téléchargement du catalogue...");
+    f.tables.MessageTexts[9] = QStringLiteral("Catalogue téléchargé");
+    f.tables.MessageTexts[18] = QStringLiteral("Lecture du catalogue...");
+    f.tables.MessageTexts[19] = QStringLiteral(" étoiles utilisées");
+}
+
+void setCentre(Form1 &form, const QStringList &ra, const QString &sign, const QStringList &dec)
+{
+    for (int i = 0; i < 3; ++i) {
+        form.txt_ra[i]->setText(ra[i]);
+        form.txt_dec[i]->setText(dec[i]);
+    }
+    form.txt_dec_sign_show[0]->setText(sign);
+}
+
+QStringList statusLines(const Form1 &form)
+{
+    QStringList lines;
+    for (int i = 0; i < form.status->count(); ++i)
+        lines << form.status->item(i)->text();
+    return lines;
+}
+
+// Stars around RA 1h34m50s (23.70833 deg), Dec +22 01 11 (22.01972 deg),
+// with their magnitudes out of order.
+std::vector<catalogue::Star> fieldStars()
+{
+    std::vector<catalogue::Star> stars;
+    for (int k = 1; k <= 60; ++k) {
+        catalogue::Star s;
+        s.id = QStringLiteral("U1125-%1").arg(k, 8, 10, QLatin1Char('0'));
+        s.raDeg = 23.70833 + 0.004 * ((k * 7) % 23 - 11);
+        s.decDeg = 22.01972 + 0.003 * ((k * 5) % 19 - 9);
+        s.magnitude = 9.0 + ((k * 13) % 40) / 10.0;
+        stars.push_back(s);
+    }
+    // Far outside the 20' field.
+    stars.push_back({QStringLiteral("U1125-99999999"), 40.0, 22.0, 8.0});
+    return stars;
+}
+
+QString answerPath(const FormFixture &f)
+{
+    return f.path(QStringLiteral("data.txt"));
+}
+} // namespace
+
+void TestCatalogueDownload::requestTarget_data()
+{
+    QTest::addColumn<QStringList>("ra");
+    QTest::addColumn<QString>("sign");
+    QTest::addColumn<QString>("target");
+    const QString start = "/skycat/servers/usnoa_res?catalogue=usnoa&epoch=2000.0&chart=0&ra=";
+    const QString end = "&object=&radmax=20&magbright=0&magfaint=13.&format=2&sort=mr&nout=5000";
+    QTest::newRow("northern") << QStringList{"1", "34", "50"} << "+" << start + "1+34+50&dec=22+01+11" + end;
+    QTest::newRow("southern") << QStringList{"1", "34", "50"} << "-" << start + "1+34+50&dec=-22+01+11" + end;
+    QTest::newRow("empty seconds") << QStringList{"1", "34", ""} << "+" << start + "1+34+&dec=22+01+11" + end;
+}
+
+void TestCatalogueDownload::requestTarget()
+{
+    QFETCH(QStringList, ra);
+    QFETCH(QString, sign);
+    QFETCH(QString, target);
+    CatalogueFixture catalogue;
+    FormFixture f;
+    catalogue.pointAt(*f.form);
+    setCentre(*f.form, ra, sign, {"22", "01", "11"});
+    f.form->txt_distance->setText("20");
+    f.form->txt_mag->setText("13");
+    f.form->DownloadData->click();
+    QCOMPARE(catalogue.receivedTargets(), QList<QByteArray>{target.toLatin1()});
+    QVERIFY(QFileInfo(answerPath(f)).isFile());
+}
+
+void TestCatalogueDownload::logLines()
+{
+    CatalogueFixture catalogue(fieldStars());
+    FormFixture f;
+    fillMessages(f);
+    catalogue.pointAt(*f.form);
+    setCentre(*f.form, {"1", "34", "50"}, "+", {"22", "01", "11"});
+    f.form->DownloadData_Click();
+    // Newest first; the download does not touch the star table.
+    QCOMPARE(statusLines(*f.form).mid(0, 2), (QStringList{"Catalogue téléchargé", "Téléchargement du catalogue..."}));
+    QCOMPARE(f.form->stars.starTotal, 0);
+
+    f.form->scaleRa = 1;
+    f.form->scaleDec = 1;
+    f.form->READFILE();
+    const int inCone = f.form->stars.starTotal;
+    QVERIFY(inCone > 10 && inCone < 61);
+    QCOMPARE(statusLines(*f.form).mid(0, 2),
+             (QStringList{QStringLiteral("%1/%1 étoiles utilisées").arg(inCone), "Lecture du catalogue..."}));
+}
+
+void TestCatalogueDownload::serviceDownGivesEmptyAnswer()
+{
+    CatalogueFixture catalogue(fieldStars());
+    FormFixture f({{QStringLiteral("data.txt"), QByteArray(3000, 'x')}});
+    fillMessages(f);
+    catalogue.pointAt(*f.form);
+    catalogue.stop();
+    setCentre(*f.form, {"1", "34", "50"}, "+", {"22", "01", "11"});
+    f.form->DownloadData_Click();
+    QVERIFY(QFileInfo(answerPath(f)).isFile());
+    QCOMPARE(QFileInfo(answerPath(f)).size(), 0);
+    QCOMPARE(statusLines(*f.form), (QStringList{"Catalogue téléchargé", "Téléchargement du catalogue..."}));
+
+    f.form->READFILE();
+    QCOMPARE(f.form->stars.starTotal, 0);
+    QCOMPARE(f.form->stars.starCount, 0);
+    QCOMPARE(statusLines(*f.form).first(), QStringLiteral("0/0 étoiles utilisées"));
+}
+
+void TestCatalogueDownload::blankInAFieldIsNoCrash()
+{
+    // The texts go into the URL unchecked; whatever the transfer makes of
+    // it, the command ends normally and the answer file exists.
+    CatalogueFixture catalogue(fieldStars());
+    FormFixture f;
+    fillMessages(f);
+    catalogue.pointAt(*f.form);
+    setCentre(*f.form, {"1", "3 4", "50"}, "+", {"22", "01", "11"});
+    f.form->txt_distance->setText("2&0");
+    f.form->DownloadData_Click();
+    QVERIFY(QFileInfo(answerPath(f)).isFile());
+    QCOMPARE(statusLines(*f.form).size(), 2);
+    f.form->READFILE();
+    QCOMPARE(f.form->stars.starTotal, 0);
+}
+
+void TestCatalogueDownload::newShorterAnswerReplacesTheOld()
+{
+    CatalogueFixture catalogue(fieldStars());
+    FormFixture f;
+    catalogue.pointAt(*f.form);
+    setCentre(*f.form, {"1", "34", "50"}, "+", {"22", "01", "11"});
+    f.form->txt_mag->setText("20");
+    f.form->DownloadData_Click();
+    const QByteArray longer = readFile(answerPath(f));
+    f.form->txt_mag->setText("10");
+    f.form->DownloadData_Click();
+    const QByteArray shorter = readFile(answerPath(f));
+    QVERIFY(shorter.size() < longer.size());
+    QVERIFY(shorter.endsWith("</html>\n"));
+    QCOMPARE(shorter.count("</html>"), 1);
+
+    f.form->READFILE();
+    for (int k = 1; k <= f.form->stars.starTotal; ++k)
+        QVERIFY(f.form->stars.starMag[k].toDouble() <= 10.0);
+}
+
+void TestCatalogueDownload::readWithoutAnswerFile()
+{
+    // Nothing was ever downloaded; an earlier table must not survive as if
+    // it were this parse.
+    FormFixture f;
+    fillMessages(f);
+    f.form->stars.starTotal = 12;
+    f.form->stars.starCount = 12;
+    f.form->READFILE();
+    QCOMPARE(f.form->stars.starTotal, 0);
+    QCOMPARE(f.form->stars.starCount, 0);
+    QCOMPARE(statusLines(*f.form), (QStringList{"0/0 étoiles utilisées", "Lecture du catalogue..."}));
+
+    // A folder in the answer file's place cannot be read either.
+    QVERIFY(QDir(f.folder.path()).mkdir("data.txt"));
+    f.form->READFILE();
+    QCOMPARE(f.form->stars.starTotal, 0);
+}
+
+void TestCatalogueDownload::roundTrip_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::newRow("point locale") << pointLocale();
+    QTest::newRow("comma locale") << commaLocale();
+}
+
+void TestCatalogueDownload::roundTrip()
+{
+    QFETCH(QLocale, locale);
+    ScopedLocale scoped(locale);
+    const std::vector<catalogue::Star> stars = fieldStars();
+    CatalogueFixture catalogue(stars);
+    FormFixture f;
+    catalogue.pointAt(*f.form);
+    setCentre(*f.form, {"1", "34", "50"}, "+", {"22", "01", "11"});
+    f.form->txt_distance->setText("20");
+    f.form->txt_mag->setText("13");
+    f.form->DownloadData_Click();
+    f.form->scaleRa = 3600;
+    f.form->scaleDec = -3600;
+    f.form->READFILE();
+
+    // Expected: the stars of the list in the cone, not fainter than 13,
+    // brightest first, each as the columns of its record hold it.
+    const double centreRa = (1 + 34 / 60.0 + 50 / 3600.0) * 15, centreDec = 22 + 1 / 60.0 + 11 / 3600.0;
+    std::vector<catalogue::Star> expected;
+    for (const catalogue::Star &s : stars)
+        if (s.magnitude <= 13.0 && catalogue::angularDistanceDeg(centreRa, centreDec, s.raDeg, s.decDeg) <= 20 / 60.0)
+            expected.push_back(s);
+    std::stable_sort(expected.begin(), expected.end(),
+                     [](const catalogue::Star &a, const catalogue::Star &b) { return a.magnitude < b.magnitude; });
+    const StarTable &table = f.form->stars;
+    QCOMPARE(table.starTotal, int(expected.size()));
+    QVERIFY(table.starTotal > 20);
+    for (int k = 1; k <= table.starTotal; ++k) {
+        const catalogue::Star &s = expected[size_t(k - 1)];
+        QCOMPARE(table.starId[k], s.id);
+        const double raColumns = QString::number(s.raDeg, 'f', 5).toDouble();
+        const double decColumns = QString::number(s.decDeg, 'f', 5).toDouble();
+        QCOMPARE(table.starX[k], roundHalfEven(raColumns * 3600));
+        QCOMPARE(table.starY[k], roundHalfEven(decColumns * -3600));
+        QCOMPARE(table.starMag[k], QString::number(s.magnitude, 'f', 1).rightJustified(4));
+    }
+}
+
+QTEST_MAIN(TestCatalogueDownload)
+#include "tst_catalogue_download.moc"

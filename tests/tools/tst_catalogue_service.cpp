@@ -1,0 +1,298 @@
+// The catalogue service: star list, query keys, cone selection, records, and
+// its HTTP face.
+
+#include "catalogue_service.h"
+#include "main_window/catalogue_parser.h"
+#include "support/test_support.h"
+
+#include <httplib.h>
+
+#include <QtTest>
+#include <cmath>
+
+using namespace catalogue;
+
+class TestCatalogueService : public QObject {
+    Q_OBJECT
+private slots:
+    void starList();
+    void starListErrors_data();
+    void starListErrors();
+    void query_data();
+    void query();
+    void malformedQuery_data();
+    void malformedQuery();
+    void angularDistance_data();
+    void angularDistance();
+    void selection();
+    void recordColumns_data();
+    void recordColumns();
+    void emptyAnswerHasNoRecords();
+    void overHttp();
+};
+
+namespace {
+const QByteArray kProgramQuery = "catalogue=usnoa&epoch=2000.0&chart=0&ra=1+34+50&dec=22+01+11&object=&radmax=20"
+                                 "&magbright=0&magfaint=13.&format=2&sort=mr&nout=5000";
+
+QByteArray withKey(const QByteArray &key, const QByteArray &value)
+{
+    QByteArray query = kProgramQuery;
+    const qsizetype start = query.indexOf("&" + key + "=") + key.size() + 2;
+    qsizetype end = query.indexOf('&', start);
+    if (end < 0)
+        end = query.size();
+    return query.replace(start, end - start, value);
+}
+} // namespace
+
+void TestCatalogueService::starList()
+{
+    const std::vector<Star> stars = parseStarList(QStringLiteral("# identifier ra dec mag\r\n"
+                                                                 "\n"
+                                                                 "U1200-00000001 23.70833 22.01972 11.2\r\n"
+                                                                 "  U2\t0\t-90   -1.5  \n"
+                                                                 "U3 359.99999 90 99.9"));
+    QCOMPARE(stars.size(), size_t(3));
+    QCOMPARE(stars[0].id, QStringLiteral("U1200-00000001"));
+    QCOMPARE(stars[0].raDeg, 23.70833);
+    QCOMPARE(stars[0].decDeg, 22.01972);
+    QCOMPARE(stars[0].magnitude, 11.2);
+    QCOMPARE(stars[1].id, QStringLiteral("U2"));
+    QCOMPARE(stars[1].decDeg, -90.0);
+    QCOMPARE(stars[1].magnitude, -1.5);
+    QCOMPARE(stars[2].raDeg, 359.99999);
+}
+
+void TestCatalogueService::starListErrors_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("three fields") << "U1 1 2 3\nU2 1 2\n" << "line 2: expected";
+    QTest::newRow("five fields") << "U1 1 2 3 4" << "line 1: expected";
+    QTest::newRow("identifier without U") << "# c\nA1 1 2 3" << "line 2: the identifier";
+    QTest::newRow("identifier too long") << "U1234567890ABCD 1 2 3" << "line 1: the identifier";
+    QTest::newRow("comma decimal") << "U1 1,5 2 3" << "line 1: right ascension";
+    QTest::newRow("ra 360") << "U1 360 2 3" << "line 1: right ascension";
+    QTest::newRow("dec beyond the pole") << "U1 1 90.5 3" << "line 1: declination";
+    QTest::newRow("magnitude too wide") << "U1 1 2 100" << "line 1: magnitude";
+    QTest::newRow("magnitude not a number") << "U1 1 2 bright" << "line 1: magnitude";
+}
+
+void TestCatalogueService::starListErrors()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    try {
+        parseStarList(text);
+        QFAIL("the list was accepted");
+    } catch (const StarListError &e) {
+        QVERIFY2(QString::fromUtf8(e.what()).startsWith(message), e.what());
+    }
+}
+
+void TestCatalogueService::query_data()
+{
+    QTest::addColumn<QByteArray>("query");
+    QTest::addColumn<double>("raDeg");
+    QTest::addColumn<double>("decDeg");
+    QTest::addColumn<double>("radius");
+    QTest::addColumn<double>("magFaint");
+    QTest::addColumn<int>("maxStars");
+
+    const double ra = (1 + 34 / 60.0 + 50 / 3600.0) * 15, dec = 22 + 1 / 60.0 + 11 / 3600.0;
+    QTest::newRow("as the program sends it") << kProgramQuery << ra << dec << 20.0 << 13.0 << 5000;
+    QTest::newRow("negative declination") << withKey("dec", "-22+01+11") << ra << -dec << 20.0 << 13.0 << 5000;
+    QTest::newRow("negative below one degree") << withKey("dec", "-0+30+00") << ra << -0.5 << 20.0 << 13.0 << 5000;
+    QTest::newRow("escaped plus sign") << withKey("dec", "%2B22+01+11") << ra << dec << 20.0 << 13.0 << 5000;
+    QTest::newRow("empty seconds") << withKey("ra", "1+34+") << (1 + 34 / 60.0) * 15 << dec << 20.0 << 13.0 << 5000;
+    QTest::newRow("hours only") << withKey("ra", "2") << 30.0 << dec << 20.0 << 13.0 << 5000;
+    QTest::newRow("decimal magnitude, two points") << withKey("magfaint", "13.5.") << ra << dec << 20.0 << 13.5 << 5000;
+    QTest::newRow("nout") << withKey("nout", "7") << ra << dec << 20.0 << 13.0 << 7;
+    QTest::newRow("only the needed keys") << QByteArray("ra=0+0+0&dec=0+0+0&radmax=5&magfaint=10.") << 0.0 << 0.0
+                                          << 5.0 << 10.0 << 5000;
+}
+
+void TestCatalogueService::query()
+{
+    QFETCH(QByteArray, query);
+    QFETCH(double, raDeg);
+    QFETCH(double, decDeg);
+    QFETCH(double, radius);
+    QFETCH(double, magFaint);
+    QFETCH(int, maxStars);
+    QString why;
+    const std::optional<ConeQuery> q = parseConeQuery(query, &why);
+    QVERIFY2(q, qPrintable(why));
+    QVERIFY(std::fabs(q->raDeg - raDeg) < 1e-9);
+    QVERIFY(std::fabs(q->decDeg - decDeg) < 1e-9);
+    QCOMPARE(q->radiusArcmin, radius);
+    QCOMPARE(q->magFaint, magFaint);
+    QCOMPARE(q->magBright, 0.0);
+    QCOMPARE(q->maxStars, maxStars);
+}
+
+void TestCatalogueService::malformedQuery_data()
+{
+    QTest::addColumn<QByteArray>("query");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("no ra") << withKey("ra", "").replace("&ra=", "&xx=");
+    QTest::newRow("ra of letters") << withKey("ra", "a+b+c");
+    QTest::newRow("ra of four parts") << withKey("ra", "1+2+3+4");
+    QTest::newRow("ra empty") << withKey("ra", "");
+    QTest::newRow("ra 24 hours") << withKey("ra", "24+0+0");
+    QTest::newRow("sign inside") << withKey("dec", "22+-01+11");
+    QTest::newRow("dec beyond the pole") << withKey("dec", "91+0+0");
+    QTest::newRow("magnitude of letters") << withKey("magfaint", "abc.");
+    QTest::newRow("negative radius") << withKey("radmax", "-5");
+    QTest::newRow("other catalogue") << withKey("catalogue", "gsc");
+    QTest::newRow("other sort") << withKey("sort", "ra");
+    QTest::newRow("nout not a number") << withKey("nout", "many");
+}
+
+void TestCatalogueService::malformedQuery()
+{
+    QFETCH(QByteArray, query);
+    QString why;
+    QVERIFY(!parseConeQuery(query, &why));
+    QVERIFY(!why.isEmpty());
+    const Answer answer = answerTarget({{"U1", 23.7, 22.0, 10}}, "/skycat/servers/usnoa_res?" + query);
+    QCOMPARE(answer.status, 400);
+    StarTable table;
+    parseCatalogueAnswer(answer.body, 1, 1, table);
+    QCOMPARE(table.starTotal, 0);
+}
+
+void TestCatalogueService::angularDistance_data()
+{
+    QTest::addColumn<double>("ra1");
+    QTest::addColumn<double>("dec1");
+    QTest::addColumn<double>("ra2");
+    QTest::addColumn<double>("dec2");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("along the equator") << 10.0 << 0.0 << 11.0 << 0.0 << 1.0;
+    QTest::newRow("along a meridian") << 10.0 << 20.0 << 10.0 << 21.5 << 1.5;
+    QTest::newRow("across RA 0") << 359.5 << 0.0 << 0.5 << 0.0 << 1.0;
+    QTest::newRow("RA shrinks at 60 deg") << 10.0 << 60.0 << 12.0 << 60.0 << 0.99996192;
+    QTest::newRow("across the pole") << 0.0 << 89.0 << 180.0 << 89.0 << 2.0;
+    QTest::newRow("antipodes") << 0.0 << 0.0 << 180.0 << 0.0 << 180.0;
+}
+
+void TestCatalogueService::angularDistance()
+{
+    QFETCH(double, ra1);
+    QFETCH(double, dec1);
+    QFETCH(double, ra2);
+    QFETCH(double, dec2);
+    QFETCH(double, expected);
+    const double d = angularDistanceDeg(ra1, dec1, ra2, dec2);
+    QVERIFY2(std::fabs(d - expected) < 1e-6, qPrintable(QString::number(d, 'g', 12)));
+}
+
+void TestCatalogueService::selection()
+{
+    // Centre RA 10, Dec 60; radius 30' (0.5 deg). At Dec 60 one degree of
+    // RA is half a degree of sky, so RA 10.9 is inside but Dec 60.6 is not.
+    const std::vector<Star> stars = {
+        {"UA", 10.0, 60.0, 12.0},   {"UB", 10.9, 60.0, 11.0},  {"UC", 10.0, 60.6, 10.0},
+        {"UD", 9.5, 60.2, 12.0},    {"UE", 10.0, 60.0, 13.01}, {"UF", 10.0, 59.7, 12.0},
+        {"UG", 10.0, 60.0, -0.5},   {"UH", 10.0, 60.0, 13.0},
+    };
+    ConeQuery q;
+    q.raDeg = 10;
+    q.decDeg = 60;
+    q.radiusArcmin = 30;
+    q.magFaint = 13;
+    auto ids = [](const std::vector<Star> &chosen) {
+        QStringList list;
+        for (const Star &s : chosen)
+            list << s.id;
+        return list;
+    };
+    // Brightest first; equal magnitudes keep the list's order; the bright
+    // limit 0 leaves out a negative magnitude.
+    QCOMPARE(ids(selectStars(stars, q)), (QStringList{"UB", "UA", "UD", "UF", "UH"}));
+    q.maxStars = 2;
+    QCOMPARE(ids(selectStars(stars, q)), (QStringList{"UB", "UA"}));
+    q.maxStars = 0;
+    QVERIFY(selectStars(stars, q).empty());
+}
+
+void TestCatalogueService::recordColumns_data()
+{
+    QTest::addColumn<double>("ra");
+    QTest::addColumn<double>("dec");
+    QTest::addColumn<double>("mag");
+    QTest::addColumn<QString>("raText");
+    QTest::addColumn<QString>("decText");
+    QTest::addColumn<QString>("magText");
+    QTest::newRow("usual") << 23.708333 << 22.019722 << 11.24 << " 23.70833" << "+22.01972" << "11.2";
+    QTest::newRow("south, small") << 1.5 << -2.25 << 9.0 << "  1.50000" << " -2.25000" << " 9.0";
+    QTest::newRow("widest") << 359.999999 << -89.999999 << -9.9 << "360.00000" << "-90.00000" << "-9.9";
+}
+
+void TestCatalogueService::recordColumns()
+{
+    QFETCH(double, ra);
+    QFETCH(double, dec);
+    QFETCH(double, mag);
+    QFETCH(QString, raText);
+    QFETCH(QString, decText);
+    QFETCH(QString, magText);
+    const QByteArray r = formatRecord(4000, {"U0900-12345678", ra, dec, mag});
+    QCOMPARE(r.size(), 66);
+    QCOMPARE(r.left(5), QByteArray("4000 "));
+    QCOMPARE(r.mid(5, 14), QByteArray("U0900-12345678"));
+    QCOMPARE(QString::fromLatin1(r.mid(20, 9)), raText);
+    QCOMPARE(QString::fromLatin1(r.mid(30, 9)), decText);
+    QCOMPARE(QString::fromLatin1(r.mid(40, 4)), magText);
+    QCOMPARE(r.at(65), '\n');
+    QCOMPARE(r.mid(44, 21), QByteArray(21, ' '));
+}
+
+void TestCatalogueService::emptyAnswerHasNoRecords()
+{
+    // Neither the page's start nor its header may look like a record.
+    StarTable table;
+    parseCatalogueAnswer(answerPage({}), 1, 1, table);
+    QCOMPARE(table.starTotal, 0);
+    parseCatalogueAnswer(answerPage({{"U1", 1, 1, 1}}), 1, 1, table);
+    QCOMPARE(table.starTotal, 1);
+}
+
+void TestCatalogueService::overHttp()
+{
+    Service service({{"U1", 23.70833, 22.01972, 11.2}});
+    QVERIFY(service.start(0));
+    QVERIFY(service.port() > 0);
+    QList<QByteArray> logged;
+    service.setRequestLogger([&](const QByteArray &target) { logged << target; });
+
+    httplib::Client client("127.0.0.1", service.port());
+    client.set_url_encode(false); // send the target as the program does
+    const std::string good = "/skycat/servers/usnoa_res?" + kProgramQuery.toStdString();
+    const httplib::Result ok = client.Get(good);
+    QVERIFY(ok);
+    QVERIFY2(ok->status == 200, ok->body.c_str());
+    QVERIFY(QByteArray::fromStdString(ok->body).contains("</b>   1 U1 "));
+
+    const httplib::Result bad = client.Get("/skycat/servers/usnoa_res?ra=x");
+    QVERIFY(bad);
+    QCOMPARE(bad->status, 400);
+    const httplib::Result elsewhere = client.Get("/other");
+    QVERIFY(elsewhere);
+    QCOMPARE(elsewhere->status, 404);
+
+    const QList<QByteArray> expected{QByteArray::fromStdString(good), "/skycat/servers/usnoa_res?ra=x", "/other"};
+    QCOMPARE(service.receivedTargets(), expected);
+    QCOMPARE(logged, expected);
+
+    // A second service cannot take the same port.
+    Service second({});
+    QVERIFY(!second.start(service.port()));
+    service.stop();
+    QVERIFY(!client.Get(good));
+}
+
+QTEST_GUILESS_MAIN(TestCatalogueService)
+#include "tst_catalogue_service.moc"
