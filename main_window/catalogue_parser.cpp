@@ -10,7 +10,7 @@
 namespace {
 double scaledCoordinate(QStringView field, double pixelsPerDegree)
 {
-    const double value = roundHalfEven(Val(field.toString()) * pixelsPerDegree);
+    const double value = roundHalfEven(Val(field) * pixelsPerDegree);
     // An exponent beyond a double's range must not put an infinity (or a NaN
     // from 0 x infinity) into the table that the overlay turns into pixels.
     return std::isfinite(value) ? value : 0.0;
@@ -19,22 +19,25 @@ double scaledCoordinate(QStringView field, double pixelsPerDegree)
 
 QString answerText(const QByteArray &bytes)
 {
-    const QString decoded = decodeText(bytes);
-    if (!decoded.contains(u'\r'))
-        return decoded;
-    QString text;
-    text.reserve(decoded.size());
-    const qsizetype n = decoded.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = decoded[i];
-        if (c == u'\r') {
-            text += u'\n';
-            if (i + 1 < n && decoded[i + 1] == u'\n')
-                ++i;
+    QString text = decodeText(bytes);
+    if (!text.contains(u'\r'))
+        return text;
+    // Compact in place: CR LF and a lone CR both become one line feed.
+    QChar *out = text.data();
+    const QChar *in = text.constData();
+    const QChar *const end = in + text.size();
+    QChar *write = out;
+    while (in < end) {
+        if (*in == u'\r') {
+            *write++ = u'\n';
+            ++in;
+            if (in < end && *in == u'\n')
+                ++in;
         } else {
-            text += c;
+            *write++ = *in++;
         }
     }
+    text.truncate(write - out);
     return text;
 }
 

@@ -4,63 +4,74 @@
 
 #include <QLocale>
 #include <cfenv>
+#include <charconv>
 #include <cmath>
 #include <limits>
+#include <string>
 
 double Val(const QString &text)
 {
+    return Val(QStringView(text));
+}
+
+double Val(QStringView text)
+{
     // Blanks (spaces, tabs, line feeds) may stand anywhere before and inside
     // the digits, as the classic reading does; we only skip leading ones and
-    // stop at the first character that cannot continue the number.
-    int i = 0;
-    const int n = int(text.size());
+    // stop at the first character that cannot continue the number. The
+    // digits are gathered as ASCII and converted without any locale; this
+    // runs for every coordinate of a catalogue, so it stays allocation-light.
+    qsizetype i = 0;
+    const qsizetype n = text.size();
     auto skipBlanks = [&] {
         while (i < n && (text[i] == u' ' || text[i] == u'\t' || text[i] == u'\n' || text[i] == u'\r'))
             ++i;
     };
+    auto isDigit = [&](qsizetype k) { return k < n && text[k] >= u'0' && text[k] <= u'9'; };
     skipBlanks();
-    QString number;
+    bool negative = false;
     if (i < n && (text[i] == u'-' || text[i] == u'+')) {
-        number += text[i];
+        negative = text[i] == u'-';
         ++i;
         skipBlanks();
     }
+    std::string number;
     bool digits = false;
-    while (i < n && text[i].isDigit() && text[i].unicode() < 128) {
-        number += text[i++];
+    while (isDigit(i)) {
+        number += char(text[i++].unicode());
         digits = true;
     }
     if (i < n && text[i] == u'.') {
-        number += u'.';
+        number += '.';
         ++i;
-        while (i < n && text[i].isDigit() && text[i].unicode() < 128) {
-            number += text[i++];
+        while (isDigit(i)) {
+            number += char(text[i++].unicode());
             digits = true;
         }
     }
     if (!digits)
         return 0.0;
     if (i < n && (text[i] == u'e' || text[i] == u'E' || text[i] == u'd' || text[i] == u'D')) {
-        int j = i + 1;
-        QString exponent = QStringLiteral("e");
+        qsizetype j = i + 1;
+        std::string exponent = "e";
         if (j < n && (text[j] == u'-' || text[j] == u'+'))
-            exponent += text[j++];
+            exponent += char(text[j++].unicode());
         bool expDigits = false;
-        while (j < n && text[j].isDigit() && text[j].unicode() < 128) {
-            exponent += text[j++];
+        while (isDigit(j)) {
+            exponent += char(text[j++].unicode());
             expDigits = true;
         }
         if (expDigits)
             number += exponent;
     }
-    bool ok = false;
-    const double value = QLocale::c().toDouble(number, &ok);
-    if (!ok) {
-        // Only an exponent beyond the range of a double gets here.
-        return number.startsWith(u'-') ? -std::numeric_limits<double>::infinity()
-                                       : std::numeric_limits<double>::infinity();
+    double value = 0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (error == std::errc::result_out_of_range) {
+        // Beyond a double's range: Qt's reading gives infinity for an
+        // overflow and 0 for an underflow.
+        value = QLocale::c().toDouble(QLatin1String(number.data(), qsizetype(number.size())));
     }
-    return value;
+    return negative ? -value : value;
 }
 
 double roundHalfEven(double value)

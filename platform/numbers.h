@@ -7,9 +7,11 @@
 // Numbers written back into fields take the locale without digit grouping.
 
 #include <QString>
+#include <QStringView>
 
 // Leading number of a text; never fails.
 double Val(const QString &text);
+double Val(QStringView text);
 
 // Rounds to the nearest whole number, halves to the even neighbour.
 double roundHalfEven(double value);

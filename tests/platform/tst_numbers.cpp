@@ -46,6 +46,7 @@ void TestNumbers::val_data()
     QTest::newRow("point only") << "." << 0.0;
     QTest::newRow("leading point") << ".25" << 0.25;
     QTest::newRow("second point stops") << "1.2.3" << 1.2;
+    QTest::newRow("underflow") << "-1e-400" << 0.0;
 }
 
 void TestNumbers::val()
