@@ -14,11 +14,6 @@
 #include <QPushButton>
 
 namespace {
-QString messageText(const LanguageTables *lang, int index)
-{
-    return lang ? lang->MessageTexts[size_t(index)] : QString();
-}
-
 QString answerPath(const QString &programFolder)
 {
     return resolveInProgramFolder(programFolder, QLatin1String(kAnswerFileName));
@@ -37,17 +32,17 @@ void Form1::DownloadData_Click()
     const QString dec =
         decQueryText(txt_dec_sign_show[0]->text(), txt_dec[0]->text(), txt_dec[1]->text(), txt_dec[2]->text());
     const QString radius = txt_distance->text();
-    LogStatus(messageText(lang, 8));
+    LogStatus(lang->MessageTexts[8]);
     const QString magFaint = txt_mag->text();
     // Runs on the window thread: the window waits for the answer, which the
     // transfer's own time limits keep from lasting for ever.
     QueryCatalogue(catalogueHost, answerPath(programFolder), epoch, ra, dec, radius, magFaint);
-    LogStatus(messageText(lang, 9));
+    LogStatus(lang->MessageTexts[9]);
 }
 
 void Form1::READFILE()
 {
-    LogStatus(messageText(lang, 18));
+    LogStatus(lang->MessageTexts[18]);
     // No answer file (nothing was ever downloaded) or an unreadable one parses
     // like an empty answer.
     QByteArray bytes;
@@ -56,5 +51,5 @@ void Form1::READFILE()
         bytes = file.readAll();
     file.close();
     parseCatalogueAnswer(bytes, scaleRa, scaleDec, stars);
-    LogStatus(CStr(stars.starCount) + u'/' + CStr(stars.starTotal) + messageText(lang, 19));
+    LogStatus(CStr(stars.starCount) + u'/' + CStr(stars.starTotal) + lang->MessageTexts[19]);
 }

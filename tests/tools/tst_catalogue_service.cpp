@@ -4,6 +4,7 @@
 #include "catalogue_service.h"
 #include "main_window/catalogue_parser.h"
 #include "support/test_support.h"
+#include "tools/sample_sky/sample_sky.h"
 
 #include <httplib.h>
 
@@ -29,6 +30,7 @@ private slots:
     void recordColumns();
     void emptyAnswerHasNoRecords();
     void overHttp();
+    void sampleSkyStarList();
 };
 
 namespace {
@@ -292,6 +294,26 @@ void TestCatalogueService::overHttp()
     QVERIFY(!second.start(service.port()));
     service.stop();
     QVERIFY(!client.Get(good));
+}
+
+void TestCatalogueService::sampleSkyStarList()
+{
+    // The sample sky's star list is served as it is written.
+    QTemporaryDir dir;
+    const sample_sky::SampleSky sky = sample_sky::generateSampleSky(dir.path());
+    const std::vector<Star> stars = loadStarList(dir.filePath(sample_sky::kStarListFile));
+    QCOMPARE(stars.size(), sky.stars.size());
+    for (size_t k = 0; k < stars.size(); ++k) {
+        QCOMPARE(stars[k].id, sky.stars[k].id);
+        QCOMPARE(stars[k].raDeg, sky.stars[k].raDeg);
+        QCOMPARE(stars[k].decDeg, sky.stars[k].decDeg);
+        QCOMPARE(stars[k].magnitude, sky.stars[k].magnitude);
+    }
+    const Answer answer = answerTarget(stars, "/skycat/servers/usnoa_res?" + kProgramQuery);
+    QCOMPARE(answer.status, 200);
+    StarTable table;
+    parseCatalogueAnswer(answer.body, 1, 1, table);
+    QVERIFY(table.starTotal > 10);
 }
 
 QTEST_GUILESS_MAIN(TestCatalogueService)
