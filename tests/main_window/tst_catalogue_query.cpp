@@ -90,6 +90,7 @@ private:
 class TestCatalogueQuery : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { bypassProxyForLoopback(); }
     void url_data();
     void url();
     void bodyStoredExactly_data();

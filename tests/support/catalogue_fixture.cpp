@@ -11,6 +11,7 @@ namespace testing {
 
 CatalogueFixture::CatalogueFixture(std::vector<catalogue::Star> stars) : service_(std::move(stars))
 {
+    bypassProxyForLoopback();
     if (!service_.start(0))
         qFatal("the catalogue service cannot listen on 127.0.0.1");
 }
@@ -38,6 +39,12 @@ QString unusedLocalHost()
         qFatal("no free port on 127.0.0.1");
     ::close(sock);
     return QStringLiteral("127.0.0.1:%1").arg(ntohs(address.sin_port));
+}
+
+void bypassProxyForLoopback()
+{
+    qputenv("no_proxy", "127.0.0.1,localhost");
+    qputenv("NO_PROXY", "127.0.0.1,localhost");
 }
 
 } // namespace testing

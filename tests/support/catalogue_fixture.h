@@ -36,4 +36,8 @@ private:
 // A host:port on 127.0.0.1 where nothing listens (a port just released).
 QString unusedLocalHost();
 
+// Transfers take their proxy from the environment; one set on the machine
+// must not carry the tests' requests to 127.0.0.1 away. The fixture calls it.
+void bypassProxyForLoopback();
+
 } // namespace testing
