@@ -5,6 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
+bash scripts/install_deps.sh clang libclang-rt-14-dev
 CC=clang CXX=clang++ cmake -S . -B fuzz-build -DSIDELUNE_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build fuzz-build -j4
 status=0

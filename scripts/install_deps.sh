@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing Sidelune need.
+# Installs the Debian packages that building, running and testing Sidelune
+# need; extra package names given as arguments are installed too.
 set -euo pipefail
-packages=(
+packages=("$@"
+
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   libcurl4-openssl-dev libcpp-httplib-dev
-  clang libclang-rt-14-dev
   fonts-dejavu-core
 )
 missing=()
