@@ -1,0 +1,97 @@
+#include "dialogs/classic_calibration.h"
+
+#include "platform/failure.h"
+#include "platform/numbers.h"
+
+#include <cmath>
+
+namespace {
+// Each operation is checked: a user's zero or absurd input must give a clear
+// failure, never an infinite or undefined coefficient in the main window.
+double checked(double value)
+{
+    if (!std::isfinite(value))
+        throw Failure(FailureCode::Overflow);
+    return value;
+}
+
+double divide(double numerator, double denominator)
+{
+    if (denominator == 0.0)
+        throw Failure(FailureCode::DivisionByZero);
+    return checked(numerator / denominator);
+}
+
+double multiply(double a, double b) { return checked(a * b); }
+double subtract(double a, double b) { return checked(a - b); }
+
+double squareRoot(double value)
+{
+    const double root = std::pow(value, 0.5);
+    if (std::isnan(root))
+        throw Failure(FailureCode::Overflow);
+    return checked(root);
+}
+
+// A leading number may itself be out of range ("1e999").
+double leadingNumber(const QString &text)
+{
+    return checked(Val(text));
+}
+
+double localeNumber(const QString &text)
+{
+    return checked(CDbl(text));
+}
+} // namespace
+
+ClassicCoefficients computeClassicCoefficients(const ClassicCalibrationInput &input)
+{
+    const double refDist1 = 300.0 * 300.0 + 480.0 * 480.0;
+    const double refDist2 = 600.0 * 600.0 + 100.0 * 100.0;
+
+    struct Offset {
+        double pixels;
+        const QString &pixelCount;
+        const QString &sizeMm;
+    };
+    const Offset offsets[4] = {{300, input.pixelsX, input.ccdWidthMm},
+                               {480, input.pixelsY, input.ccdHeightMm},
+                               {600, input.pixelsX, input.ccdWidthMm},
+                               {100, input.pixelsY, input.ccdHeightMm}};
+    double angDist2[4];
+    for (int k = 0; k < 4; ++k) {
+        // Reading order: the millimetres, then the focal length, then the pixels.
+        const double w = leadingNumber(offsets[k].sizeMm);
+        const double f = localeNumber(input.focalLengthMm);
+        const double n = localeNumber(offsets[k].pixelCount);
+        // The angle in degrees covered by the offset; keep this order of operations.
+        double a = divide(offsets[k].pixels, f);
+        a = multiply(a, kArcminPerRadian);
+        a = divide(a, n);
+        a = divide(a, 60.0);
+        a = multiply(a, w);
+        angDist2[k] = multiply(a, a);
+    }
+
+    const double a0 = angDist2[0], a1 = angDist2[1], a2 = angDist2[2], a3 = angDist2[3];
+    const double determinant = subtract(multiply(a3, a0), multiply(a1, a2));
+    const double coefRa2 = divide(subtract(multiply(a3, refDist1), multiply(a1, refDist2)), determinant);
+    const double coefDec2 = divide(subtract(multiply(a0, refDist2), multiply(refDist1, a2)), determinant);
+    return {squareRoot(coefRa2), squareRoot(coefDec2)};
+}
+
+FieldOfView computeFieldOfView(const ClassicCalibrationInput &input)
+{
+    const double focal = leadingNumber(input.focalLengthMm);
+    const double perMm = divide(kArcminPerRadian, focal);
+    return {multiply(perMm, leadingNumber(input.ccdWidthMm)), multiply(perMm, leadingNumber(input.ccdHeightMm))};
+}
+
+QString classicCalibrationMessage(const QString &words, const QString &corrAsdText,
+                                  const QString &corrDecText, const FieldOfView &fov)
+{
+    return words + QStringLiteral(": CX = ") + corrAsdText + QStringLiteral(" et CY = ") + corrDecText
+           + QChar(u'\r') + QStringLiteral("CCD size: ") + CStr(fov.xArcmin) + QStringLiteral("' x ")
+           + CStr(fov.yArcmin) + QStringLiteral("'");
+}

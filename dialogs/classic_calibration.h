@@ -1,0 +1,51 @@
+#pragma once
+// The classic calibration: the two coefficients, in pixels per degree, from
+// the focal length of the instrument and the size of the CCD in millimetres
+// and in pixels, and the field of view of the CCD in arc-minutes.
+//
+// The arithmetic follows a fixed order of operations so that the digits the
+// user sees are reproducible: two reference offsets on the CCD, (300, 480)
+// and (600, 100) pixels, are turned into angles, and the squared coefficients
+// are solved from the two squared distances by Cramer's rule. Mathematically
+// the results are 60 f n / (3438 w) per axis.
+
+#include <QString>
+
+// The texts of the dialog's five boxes, as typed.
+struct ClassicCalibrationInput {
+    QString ccdWidthMm;   // CCD size along X, the axis of Corr Asd: leading number
+    QString ccdHeightMm;  // CCD size along Y, the axis of Corr Dec: leading number
+    QString pixelsX;      // pixel count along X: by the user's locale
+    QString pixelsY;      // pixel count along Y: by the user's locale
+    QString focalLengthMm; // by the user's locale for the coefficients,
+                           // as its leading number for the field of view
+};
+
+struct ClassicCoefficients {
+    double corrAsdPixelsPerDeg = 0;
+    double corrDecPixelsPerDeg = 0;
+};
+
+struct FieldOfView {
+    double xArcmin = 0;
+    double yArcmin = 0;
+};
+
+// Arc-minutes per radian, as the calibration has always taken it.
+inline constexpr double kArcminPerRadian = 3438.0;
+
+// Throws Failure: TypeMismatch for a pixel count or focal length the locale
+// cannot read, DivisionByZero for a zero divisor (a zero focal length or
+// pixel count; a zero CCD size makes the system singular), Overflow for a
+// result out of range or not a number.
+ClassicCoefficients computeClassicCoefficients(const ClassicCalibrationInput &input);
+
+// Field of view from the leading numbers of the focal length and CCD sizes.
+// Throws Failure(DivisionByZero) when the focal length reads as 0.
+FieldOfView computeFieldOfView(const ClassicCalibrationInput &input);
+
+// The result box's text: `words` (the message table's opening words), the
+// two coefficient texts as the main window's fields hold them, a carriage
+// return, and the field of view in the user's locale.
+QString classicCalibrationMessage(const QString &words, const QString &corrAsdText,
+                                  const QString &corrDecText, const FieldOfView &fov);

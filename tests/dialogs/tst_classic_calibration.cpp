@@ -1,0 +1,171 @@
+// The classic calibration's arithmetic: exact digits in both locales, the two
+// readings of the focal length, and the failures of bad input.
+
+#include "dialogs/classic_calibration.h"
+#include "platform/failure.h"
+#include "platform/numbers.h"
+#include "support/test_support.h"
+
+#include <QtTest>
+
+using namespace testing;
+
+class TestClassicCalibration : public QObject {
+    Q_OBJECT
+private slots:
+    void coefficientDigits_data();
+    void coefficientDigits();
+    void agreesWithClosedForm_data();
+    void agreesWithClosedForm();
+    void failures_data();
+    void failures();
+    void fieldOfView_data();
+    void fieldOfView();
+    void message();
+};
+
+Q_DECLARE_METATYPE(FailureCode)
+
+namespace {
+ClassicCalibrationInput input(const QString &wX, const QString &wY, const QString &nX, const QString &nY,
+                              const QString &f)
+{
+    return {wX, wY, nX, nY, f};
+}
+} // namespace
+
+void TestClassicCalibration::coefficientDigits_data()
+{
+    QTest::addColumn<bool>("comma");
+    QTest::addColumn<QString>("focal");
+    QTest::addColumn<QString>("asd");
+    QTest::addColumn<QString>("dec");
+    QTest::newRow("point locale") << false << "1000" << "1745.20069808028" << "1745.20069808028";
+    QTest::newRow("comma locale") << true << "1000" << "1745,20069808028" << "1745,20069808028";
+    QTest::newRow("comma focal 1200,5") << true << "1200,5" << "2095,11343804538" << "2095,11343804538";
+}
+
+void TestClassicCalibration::coefficientDigits()
+{
+    QFETCH(bool, comma);
+    QFETCH(QString, focal);
+    QFETCH(QString, asd);
+    QFETCH(QString, dec);
+    ScopedLocale locale(comma ? commaLocale() : pointLocale());
+    const ClassicCoefficients c = computeClassicCoefficients(input("10", "8", "1000", "800", focal));
+    QCOMPARE(CStr(c.corrAsdPixelsPerDeg), asd);
+    QCOMPARE(CStr(c.corrDecPixelsPerDeg), dec);
+}
+
+void TestClassicCalibration::agreesWithClosedForm_data()
+{
+    QTest::addColumn<double>("f");
+    QTest::addColumn<double>("wX");
+    QTest::addColumn<double>("wY");
+    QTest::addColumn<double>("nX");
+    QTest::addColumn<double>("nY");
+    QTest::newRow("square pixels") << 1000.0 << 10.0 << 8.0 << 1000.0 << 800.0;
+    QTest::newRow("rectangular pixels") << 2030.0 << 6.9 << 4.6 << 765.0 << 510.0;
+    QTest::newRow("short focal") << 135.0 << 36.0 << 24.0 << 6000.0 << 4000.0;
+}
+
+void TestClassicCalibration::agreesWithClosedForm()
+{
+    QFETCH(double, f);
+    QFETCH(double, wX);
+    QFETCH(double, wY);
+    QFETCH(double, nX);
+    QFETCH(double, nY);
+    ScopedLocale locale(pointLocale());
+    const ClassicCoefficients c = computeClassicCoefficients(
+        input(QString::number(wX, 'g', 17), QString::number(wY, 'g', 17), QString::number(nX, 'g', 17),
+              QString::number(nY, 'g', 17), QString::number(f, 'g', 17)));
+    const double expectedAsd = 60 * f * nX / (3438 * wX);
+    const double expectedDec = 60 * f * nY / (3438 * wY);
+    QVERIFY2(std::fabs(c.corrAsdPixelsPerDeg - expectedAsd) < 1e-9 * expectedAsd,
+             qPrintable(QString::number(c.corrAsdPixelsPerDeg, 'g', 17)));
+    QVERIFY2(std::fabs(c.corrDecPixelsPerDeg - expectedDec) < 1e-9 * expectedDec,
+             qPrintable(QString::number(c.corrDecPixelsPerDeg, 'g', 17)));
+}
+
+void TestClassicCalibration::failures_data()
+{
+    QTest::addColumn<bool>("comma");
+    QTest::addColumn<QStringList>("boxes"); // wX, wY, nX, nY, f
+    QTest::addColumn<FailureCode>("code");
+    const auto row = [](const char *name, bool comma, QStringList boxes, FailureCode code) {
+        QTest::newRow(name) << comma << boxes << code;
+    };
+    row("empty focal", false, {"10", "8", "1000", "800", ""}, FailureCode::TypeMismatch);
+    row("empty pixel count X", false, {"10", "8", "", "800", "1000"}, FailureCode::TypeMismatch);
+    row("empty pixel count Y", false, {"10", "8", "1000", "", "1000"}, FailureCode::TypeMismatch);
+    row("letters in focal", false, {"10", "8", "1000", "800", "abc"}, FailureCode::TypeMismatch);
+    row("zero focal", false, {"10", "8", "1000", "800", "0"}, FailureCode::DivisionByZero);
+    row("zero pixel count", false, {"10", "8", "0", "800", "1000"}, FailureCode::DivisionByZero);
+    row("zero CCD width", false, {"0", "8", "1000", "800", "1000"}, FailureCode::DivisionByZero);
+    row("empty CCD height", false, {"10", "", "1000", "800", "1000"}, FailureCode::DivisionByZero);
+    row("letters as CCD size", false, {"mm", "8", "1000", "800", "1000"}, FailureCode::DivisionByZero);
+    row("point focal in comma locale", true, {"10", "8", "1000", "800", "1200.5"}, FailureCode::TypeMismatch);
+    row("tiny focal", false, {"10", "8", "1000", "800", "1e-300"}, FailureCode::Overflow);
+    row("huge CCD size", false, {"1e999", "8", "1000", "800", "1000"}, FailureCode::Overflow);
+}
+
+void TestClassicCalibration::failures()
+{
+    QFETCH(bool, comma);
+    QFETCH(QStringList, boxes);
+    QFETCH(FailureCode, code);
+    ScopedLocale locale(comma ? commaLocale() : pointLocale());
+    try {
+        const ClassicCoefficients c =
+            computeClassicCoefficients(input(boxes[0], boxes[1], boxes[2], boxes[3], boxes[4]));
+        QFAIL(qPrintable(QStringLiteral("no failure: %1 %2").arg(c.corrAsdPixelsPerDeg).arg(c.corrDecPixelsPerDeg)));
+    } catch (const Failure &failure) {
+        QCOMPARE(failure.code(), code);
+        QVERIFY(!failure.description().isEmpty());
+    }
+}
+
+void TestClassicCalibration::fieldOfView_data()
+{
+    QTest::addColumn<bool>("comma");
+    QTest::addColumn<QStringList>("boxes");
+    QTest::addColumn<QString>("x");
+    QTest::addColumn<QString>("y");
+    QTest::newRow("point locale") << false << QStringList{"10", "8", "", "", "1000"} << "34.38" << "27.504";
+    QTest::newRow("comma locale") << true << QStringList{"10", "8", "", "", "1000"} << "34,38" << "27,504";
+    // The leading number stops at a comma: 1200,5 mm reads as 1200 mm and 7,6 mm as 7 mm.
+    QTest::newRow("comma focal reads whole") << true << QStringList{"7,6", "7.6", "", "", "1200,5"} << "20,055"
+                                             << "21,774";
+}
+
+void TestClassicCalibration::fieldOfView()
+{
+    QFETCH(bool, comma);
+    QFETCH(QStringList, boxes);
+    QFETCH(QString, x);
+    QFETCH(QString, y);
+    ScopedLocale locale(comma ? commaLocale() : pointLocale());
+    const FieldOfView fov = computeFieldOfView(input(boxes[0], boxes[1], boxes[2], boxes[3], boxes[4]));
+    QCOMPARE(CStr(fov.xArcmin), x);
+    QCOMPARE(CStr(fov.yArcmin), y);
+
+    bool failed = false;
+    try {
+        computeFieldOfView(input("10", "8", "", "", "abc"));
+    } catch (const Failure &failure) {
+        failed = failure.code() == FailureCode::DivisionByZero;
+    }
+    QVERIFY(failed);
+}
+
+void TestClassicCalibration::message()
+{
+    ScopedLocale locale(commaLocale());
+    const QString text = classicCalibrationMessage(QStringLiteral("Coefficients"), QStringLiteral("1745.2"),
+                                                   QStringLiteral("1745.3"), FieldOfView{34.38, 27.504});
+    QCOMPARE(text, QStringLiteral("Coefficients: CX = 1745.2 et CY = 1745.3\rCCD size: 34,38' x 27,504'"));
+}
+
+QTEST_APPLESS_MAIN(TestClassicCalibration)
+#include "tst_classic_calibration.moc"
