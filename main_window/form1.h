@@ -4,6 +4,7 @@
 // several files of this folder; the computations they call live in modules
 // without widgets.
 
+#include "dialogs/optical_config_file.h"
 #include "main_window/image_widgets.h"
 #include "main_window/panning.h"
 #include "main_window/star_table.h"
@@ -53,6 +54,9 @@ public:
     // ---- Public integers through which the dialogs report back ---------
     int WizardStatus = 0; // 1 from "Terminer" until the solve after the fifth pick returned
     int ConfigStatus = 0; // 2 while the configuration manager is open from LoadCorr
+
+    // The configuration manager's entries, kept from one opening to the next.
+    OpticalConfigLibrary opticalConfigs;
 
     // ---- Menus -----------------------------------------------------------
     QMenu *mnu_fichier, *mnu_option, *mnu_aide;

@@ -2,6 +2,10 @@
 
 #include "main_window/form1.h"
 
+#include "dialogs/config.h"
+#include "dialogs/config2.h"
+#include "dialogs/wizard.h"
+
 #include <QAction>
 #include <QPushButton>
 
@@ -15,9 +19,40 @@ void Form1::connectCommands()
     connect(mnu_about, &QAction::triggered, this, &Form1::mnu_about_Click);
 }
 
-void Form1::mnu_wizard_Click() {}
-void Form1::LoadCorr_Click() {}
-void Form1::mnu_config_Click() {}
-void Form1::mnu_etalonage2_Click() {}
+void Form1::mnu_wizard_Click()
+{
+    {
+        Wizard wizard(*this);
+        wizard.exec();
+    }
+    // "Terminer" leaves WizardStatus at 1; the fifth pick then solves by
+    // itself and returns it to 0.
+    if (WizardStatus == 1) {
+        DownloadData_Click();
+        SelectStar_Click();
+    }
+}
+
+void Form1::LoadCorr_Click()
+{
+    ConfigStatus = 2;
+    {
+        Config dialog(*this, opticalConfigs);
+        dialog.exec();
+    }
+    ConfigStatus = 0;
+}
+
+void Form1::mnu_config_Click()
+{
+    Config dialog(*this, opticalConfigs);
+    dialog.exec();
+}
+
+void Form1::mnu_etalonage2_Click()
+{
+    Config2 dialog(*this);
+    dialog.exec();
+}
 void Form1::mnu_help_Click() {}
 void Form1::mnu_about_Click() {}

@@ -1,0 +1,362 @@
+// The optical configuration manager: opening on every kind of file, the
+// edits, "Nouveau", "Supprimer", "Enregistrer" and "Utiliser", and the ways
+// the window closes.
+
+#include "dialogs/config.h"
+#include "support/test_support.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+using namespace testing;
+
+class TestConfig : public QObject {
+    Q_OBJECT
+private slots:
+    void opening_data();
+    void opening();
+    void modes();
+    void saveThreeEntriesWritesTenLines();
+    void newEntry();
+    void newEntryWhenFull();
+    void removal_data();
+    void removal();
+    void nameEditShownAfterSave();
+    void editsWithNothingSelectedGoNowhere();
+    void commaKeptInFileFixedInMainWindow();
+    void useModeCopiesUnsavedEdits();
+    void closeBoxDiscardsEdits();
+    void enterSavesAndEscDoesNothing();
+    void failedSaveKeepsDialogOpen();
+    void entriesOutliveTheDialog();
+};
+
+namespace {
+const QString kFile = QStringLiteral("config.cfg");
+
+QByteArray library(const QStringList &flat)
+{
+    QByteArray bytes = " " + QByteArray::number(flat.size() / 3) + " \r\n";
+    for (const QString &line : flat)
+        bytes += line.toUtf8() + "\r\n";
+    return bytes;
+}
+
+QStringList listNames(const Config &dialog)
+{
+    QStringList names;
+    for (int i = 0; i < dialog.List1->count(); ++i)
+        names << dialog.List1->item(i)->text();
+    return names;
+}
+
+QStringList boxes(const Config &dialog)
+{
+    return {dialog.txt_coor[0]->text(), dialog.txt_coor[1]->text(), dialog.txt_coor[2]->text()};
+}
+
+const QStringList kThree{"A", "1", "2", "B", "3", "4", "C", "5", "6"};
+} // namespace
+
+void TestConfig::opening_data()
+{
+    QTest::addColumn<bool>("comma");
+    QTest::addColumn<QByteArray>("file"); // null: no file
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<int>("boxesShown");
+    QTest::newRow("no file") << false << QByteArray() << QStringList{} << -1 << 0;
+    QTest::newRow("two with blanks") << false << library({"A", "1", "2", "B", "3", "4"}) << QStringList{"A", "B"}
+                                     << 0 << 0;
+    QTest::newRow("2 without blanks") << false << QByteArray("2\r\nA\r\n1\r\n2\r\nB\r\n3\r\n4\r\n")
+                                      << QStringList{"A", "B"} << 0 << 0;
+    QTest::newRow("comma locale") << true << library({"A", "1,5", "2,5"}) << QStringList{"A"} << 0 << 0;
+    QTest::newRow("count 0") << false << QByteArray(" 0 \r\n") << QStringList{} << -1 << 0;
+    QTest::newRow("negative count") << false << QByteArray("-2 \r\n") << QStringList{} << -1 << 0;
+    QTest::newRow("short file") << false << QByteArray(" 3 \r\nA\r\n1\r\n2\r\nB\r\n3\r\n") << QStringList{"A"} << -1
+                                << 0;
+    QByteArray sixteen(" 16 \r\n");
+    QStringList fifteen;
+    for (int i = 1; i <= 16; ++i) {
+        sixteen += "N" + QByteArray::number(i) + "\r\n1\r\n2\r\n";
+        if (i <= 15)
+            fifteen << QStringLiteral("N%1").arg(i);
+    }
+    QTest::newRow("count 16") << false << sixteen << fifteen << -1 << 0;
+    QTest::newRow("not a number") << false << QByteArray("trois\r\nA\r\n1\r\n2\r\n") << QStringList{} << -1 << 0;
+}
+
+void TestConfig::opening()
+{
+    QFETCH(bool, comma);
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, names);
+    QFETCH(int, selected);
+    ScopedLocale locale(comma ? commaLocale() : pointLocale());
+    FormFixture f;
+    if (!file.isNull())
+        writeFile(f.path(kFile), file);
+    const bool fails = file.isNull() || file.startsWith("trois") || names.size() == 15 || file.startsWith(" 3 ");
+
+    Config dialog(*f.form, f.form->opticalConfigs);
+    QCOMPARE(listNames(dialog), names);
+    QCOMPARE(dialog.List1->currentRow(), selected);
+    // The count always agrees with the list.
+    QCOMPARE(int(f.form->opticalConfigs.entries.size()), int(names.size()));
+    QCOMPARE(f.dialogs.messageCount(), fails ? 1 : 0);
+    if (fails)
+        QCOMPARE(f.dialogs.shown[0].style, MsgBoxStyle::OkOnly);
+    if (selected == 0)
+        QCOMPARE(boxes(dialog).first(), names.first());
+    else
+        QCOMPARE(boxes(dialog), QStringList({"", "", ""}));
+    if (!file.isNull())
+        QVERIFY(QFile::remove(f.path(kFile))); // closed on every path
+}
+
+void TestConfig::modes()
+{
+    FormFixture f({{kFile, library(kThree)}});
+    {
+        Config edit(*f.form, f.form->opticalConfigs);
+        QCOMPARE(edit.mode(), Config::Mode::EditMode);
+        QVERIFY(!edit.Frame1->isHidden());
+        QVERIFY(edit.cmd3->isHidden());
+        QVERIFY(edit.cmd4->isDefault());
+    }
+    f.form->ConfigStatus = 2;
+    Config use(*f.form, f.form->opticalConfigs);
+    QCOMPARE(use.mode(), Config::Mode::UseMode);
+    QVERIFY(use.Frame1->isHidden());
+    QVERIFY(!use.cmd3->isHidden());
+    QCOMPARE(use.windowTitle(), QStringLiteral("Coefficient optique"));
+}
+
+void TestConfig::saveThreeEntriesWritesTenLines()
+{
+    FormFixture f;
+    Config dialog(*f.form, f.form->opticalConfigs);
+    QCOMPARE(f.dialogs.messageCount(), 1); // no file yet
+    for (int i = 0; i < 3; ++i)
+        dialog.cmd2_Click();
+    for (int i = 0; i < 3; ++i) {
+        dialog.List1->setCurrentRow(i);
+        for (int b = 0; b < 3; ++b)
+            dialog.txt_coor[size_t(b)]->setText(kThree[i * 3 + b]);
+    }
+    dialog.cmd4_Click();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    const QByteArray bytes = readFile(f.path(kFile));
+    QCOMPARE(bytes, QByteArray(" 3 \r\nA\r\n1\r\n2\r\nB\r\n3\r\n4\r\nC\r\n5\r\n6\r\n"));
+    QCOMPARE(bytes.count("\r\n"), 10);
+}
+
+void TestConfig::newEntry()
+{
+    FormFixture f({{kFile, library({"A", "1", "2", "B", "3", "4"})}});
+    Config dialog(*f.form, f.form->opticalConfigs);
+    dialog.List1->setCurrentRow(1);
+    dialog.cmd2_Click();
+    QCOMPARE(listNames(dialog), QStringList({"A", "B", "Config#"}));
+    QCOMPARE(dialog.List1->currentRow(), 1);
+    QCOMPARE(boxes(dialog), QStringList({"B", "3", "4"}));
+    QCOMPARE(f.form->opticalConfigs.entries.back(),
+             (OpticalConfig{QStringLiteral("Config#"), QStringLiteral("0"), QStringLiteral("0")}));
+    QCOMPARE(readFile(f.path(kFile)), library({"A", "1", "2", "B", "3", "4"}));
+
+    // On an empty library nothing becomes current either.
+    FormFixture empty;
+    Config first(*empty.form, empty.form->opticalConfigs);
+    first.cmd2_Click();
+    QCOMPARE(listNames(first), QStringList{"Config#"});
+    QCOMPARE(first.List1->currentRow(), -1);
+    QCOMPARE(boxes(first), QStringList({"", "", ""}));
+}
+
+void TestConfig::newEntryWhenFull()
+{
+    QStringList fifteen;
+    for (int i = 1; i <= 15; ++i)
+        fifteen << QStringLiteral("N%1").arg(i) << "1" << "2";
+    FormFixture f({{kFile, library(fifteen)}});
+    Config dialog(*f.form, f.form->opticalConfigs);
+    QCOMPARE(dialog.List1->count(), 15);
+    dialog.cmd2_Click();
+    QCOMPARE(dialog.List1->count(), 15);
+    QCOMPARE(int(f.form->opticalConfigs.entries.size()), 15);
+    QCOMPARE(f.dialogs.messages(), QStringList{Config::libraryFullText()});
+    QCOMPARE(f.dialogs.shown[0].style, MsgBoxStyle::OkOnly);
+}
+
+void TestConfig::removal_data()
+{
+    QTest::addColumn<int>("entries"); // taken from kThree
+    QTest::addColumn<int>("row");     // selected before "Supprimer"
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<QStringList>("shown");
+    QTest::newRow("middle of three") << 3 << 1 << QStringList{"A", "C"} << 1 << QStringList{"C", "5", "6"};
+    QTest::newRow("last of three") << 3 << 2 << QStringList{"A", "B"} << 1 << QStringList{"B", "3", "4"};
+    QTest::newRow("first of three") << 3 << 0 << QStringList{"B", "C"} << 0 << QStringList{"B", "3", "4"};
+    QTest::newRow("only entry") << 1 << 0 << QStringList{} << -1 << QStringList{"", "", ""};
+    QTest::newRow("nothing selected") << 3 << -1 << QStringList{"A", "B", "C"} << -1 << QStringList{"", "", ""};
+}
+
+void TestConfig::removal()
+{
+    QFETCH(int, entries);
+    QFETCH(int, row);
+    QFETCH(QStringList, names);
+    QFETCH(int, selected);
+    QFETCH(QStringList, shown);
+    FormFixture f({{kFile, library(kThree.mid(0, entries * 3))}});
+    const QByteArray before = readFile(f.path(kFile));
+    Config dialog(*f.form, f.form->opticalConfigs);
+    dialog.List1->setCurrentRow(row);
+    dialog.cmd1_Click();
+    QCOMPARE(listNames(dialog), names);
+    QCOMPARE(int(f.form->opticalConfigs.entries.size()), int(names.size()));
+    QCOMPARE(dialog.List1->currentRow(), selected);
+    QCOMPARE(boxes(dialog), shown);
+    QCOMPARE(readFile(f.path(kFile)), before);
+    // With nothing current, edits land nowhere; otherwise in the current entry.
+    dialog.txt_coor[0]->setText(QStringLiteral("edited"));
+    int edited = 0;
+    for (const OpticalConfig &entry : f.form->opticalConfigs.entries)
+        edited += entry.name == QStringLiteral("edited");
+    QCOMPARE(edited, selected < 0 ? 0 : 1);
+}
+
+void TestConfig::nameEditShownAfterSave()
+{
+    FormFixture f({{kFile, library(kThree)}});
+    Config dialog(*f.form, f.form->opticalConfigs);
+    dialog.List1->setCurrentRow(1);
+    dialog.txt_coor[0]->setText(QStringLiteral("Newton 200"));
+    QCOMPARE(f.form->opticalConfigs.entries[1].name, QStringLiteral("Newton 200"));
+    QCOMPARE(dialog.List1->item(1)->text(), QStringLiteral("B"));
+    dialog.cmd4_Click();
+    QCOMPARE(dialog.List1->item(1)->text(), QStringLiteral("Newton 200"));
+    QCOMPARE(readFile(f.path(kFile)), library({"A", "1", "2", "Newton 200", "3", "4", "C", "5", "6"}));
+}
+
+void TestConfig::editsWithNothingSelectedGoNowhere()
+{
+    FormFixture f({{kFile, library(kThree)}});
+    Config dialog(*f.form, f.form->opticalConfigs);
+    dialog.List1->setCurrentRow(-1);
+    QCOMPARE(boxes(dialog), QStringList({"", "", ""}));
+    dialog.txt_coor[1]->setText(QStringLiteral("999"));
+    dialog.cmd4_Click();
+    QCOMPARE(readFile(f.path(kFile)), library(kThree));
+}
+
+void TestConfig::commaKeptInFileFixedInMainWindow()
+{
+    ScopedLocale locale(commaLocale());
+    FormFixture f({{kFile, library(kThree)}});
+    {
+        Config dialog(*f.form, f.form->opticalConfigs);
+        dialog.txt_coor[1]->setText(QStringLiteral("2599,43"));
+        dialog.txt_coor[2]->setText(QStringLiteral("2709,9,6"));
+        QCOMPARE(dialog.txt_coor[1]->text(), QStringLiteral("2599,43"));
+        dialog.cmd4_Click();
+    }
+    QCOMPARE(readFile(f.path(kFile)), library({"A", "2599,43", "2709,9,6", "B", "3", "4", "C", "5", "6"}));
+    f.form->ConfigStatus = 2;
+    Config use(*f.form, f.form->opticalConfigs);
+    use.cmd3_Click();
+    QCOMPARE(f.form->txt_corrasd->text(), QStringLiteral("2599.43"));
+    QCOMPARE(f.form->txt_corrdec->text(), QStringLiteral("2709.9.6"));
+}
+
+void TestConfig::useModeCopiesUnsavedEdits()
+{
+    FormFixture f({{kFile, library(kThree)}});
+    f.form->txt_url->setText(QStringLiteral("sky.png"));
+    f.form->ConfigStatus = 2;
+    Config dialog(*f.form, f.form->opticalConfigs);
+    dialog.List1->setCurrentRow(2);
+    dialog.txt_coor[0]->setText(QStringLiteral("renamed"));
+    dialog.txt_coor[2]->setText(QStringLiteral("6.5"));
+    dialog.cmd3_Click();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(f.form->txt_corrasd->text(), QStringLiteral("5"));
+    QCOMPARE(f.form->txt_corrdec->text(), QStringLiteral("6.5"));
+    QCOMPARE(f.form->txt_url->text(), QStringLiteral("sky.png"));
+    QCOMPARE(readFile(f.path(kFile)), library(kThree));
+}
+
+void TestConfig::closeBoxDiscardsEdits()
+{
+    FormFixture f({{kFile, library(kThree)}});
+    QTimer::singleShot(0, [] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        auto *config = static_cast<Config *>(dialog);
+        config->txt_coor[0]->setText(QStringLiteral("edited"));
+        config->cmd2_Click();
+        dialog->close();
+    });
+    f.form->mnu_config_Click();
+    QCOMPARE(readFile(f.path(kFile)), library(kThree));
+    Config again(*f.form, f.form->opticalConfigs);
+    QCOMPARE(listNames(again), QStringList({"A", "B", "C"}));
+    QCOMPARE(boxes(again), QStringList({"A", "1", "2"}));
+}
+
+void TestConfig::enterSavesAndEscDoesNothing()
+{
+    FormFixture f({{kFile, library(kThree)}});
+    Config dialog(*f.form, f.form->opticalConfigs);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    dialog.txt_coor[1]->setFocus();
+    dialog.txt_coor[1]->setText(QStringLiteral("7"));
+    QTest::keyClick(dialog.txt_coor[1], Qt::Key_Escape);
+    QVERIFY(dialog.isVisible());
+    QTest::keyClick(dialog.txt_coor[1], Qt::Key_Return);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(readFile(f.path(kFile)), library({"A", "7", "2", "B", "3", "4", "C", "5", "6"}));
+}
+
+void TestConfig::failedSaveKeepsDialogOpen()
+{
+    FormFixture f;
+    Config dialog(*f.form, f.form->opticalConfigs);
+    dialog.cmd2_Click();
+    dialog.cmd2_Click();
+    dialog.List1->setCurrentRow(1);
+    QVERIFY(QDir(f.folder.path()).mkdir(kFile)); // a folder where the file should go
+    dialog.show();
+    dialog.cmd4_Click();
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QCOMPARE(f.dialogs.messageCount(), 2); // no file at opening, then the failed save
+    QCOMPARE(listNames(dialog), QStringList({"Config#", "Config#"}));
+    QCOMPARE(dialog.List1->currentRow(), -1);
+    QCOMPARE(int(f.form->opticalConfigs.entries.size()), 2);
+
+    // Once the way is clear, the same entries save.
+    QVERIFY(QDir(f.folder.path()).rmdir(kFile));
+    dialog.cmd4_Click();
+    QCOMPARE(readFile(f.path(kFile)), library({"Config#", "0", "0", "Config#", "0", "0"}));
+}
+
+void TestConfig::entriesOutliveTheDialog()
+{
+    FormFixture f({{kFile, library(kThree)}});
+    {
+        Config dialog(*f.form, f.form->opticalConfigs);
+    }
+    QCOMPARE(int(f.form->opticalConfigs.entries.size()), 3);
+    QCOMPARE(f.form->opticalConfigs.entries[2].name, QStringLiteral("C"));
+}
+
+QTEST_MAIN(TestConfig)
+#include "tst_config.moc"

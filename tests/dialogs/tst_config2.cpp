@@ -1,0 +1,143 @@
+// The classic calibration dialog: what "Calculer" writes into the main window
+// and reports, in both locales, and what a failure leaves behind.
+
+#include "dialogs/config2.h"
+#include "support/test_support.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace testing;
+
+class TestConfig2 : public QObject {
+    Q_OBJECT
+private slots:
+    void calculate_data();
+    void calculate();
+    void failureAfterCoefficients();
+    void enterComputesAndStaysOpen();
+    void design();
+};
+
+namespace {
+void fill(Config2 &dialog, const QStringList &values) // txt(1)..txt(5)
+{
+    for (int i = 1; i <= 5; ++i)
+        dialog.txt[size_t(i)]->setText(values[i - 1]);
+}
+} // namespace
+
+void TestConfig2::calculate_data()
+{
+    QTest::addColumn<bool>("comma");
+    QTest::addColumn<QStringList>("boxes"); // CCD X mm, CCD Y mm, pixels X, pixels Y, focal mm
+    QTest::addColumn<QString>("asd");       // empty: a failure, the old texts stay
+    QTest::addColumn<QString>("dec");
+    QTest::addColumn<QString>("message");
+    const QStringList reference{"10", "8", "1000", "800", "1000"};
+    QTest::newRow("point locale") << false << reference << "1745.20069808028" << "1745.20069808028"
+                                  << "Coefficients: CX = 1745.20069808028 et CY = 1745.20069808028\r"
+                                     "CCD size: 34.38' x 27.504'";
+    QTest::newRow("comma locale") << true << reference << "1745.20069808028" << "1745.20069808028"
+                                  << "Coefficients: CX = 1745.20069808028 et CY = 1745.20069808028\r"
+                                     "CCD size: 34,38' x 27,504'";
+    QTest::newRow("1200,5 in comma locale") << true << QStringList{"10", "8", "1000", "800", "1200,5"}
+                                            << "2095.11343804538" << "2095.11343804538"
+                                            << "Coefficients: CX = 2095.11343804538 et CY = 2095.11343804538\r"
+                                               "CCD size: 28,65' x 22,92'";
+    QTest::newRow("7,6 mm reads as 7") << true << QStringList{"7,6", "7.6", "1000", "1000", "1000"}
+                                       << "2493.1438544004" << "2296.31670800037"
+                                       << "Coefficients: CX = 2493.1438544004 et CY = 2296.31670800037\r"
+                                          "CCD size: 24,066' x 26,1288'";
+    QTest::newRow("1200.5 in comma locale") << true << QStringList{"10", "8", "1000", "800", "1200.5"} << ""
+                                            << "" << "Incompatibilité de type";
+    QTest::newRow("empty focal") << false << QStringList{"10", "8", "1000", "800", ""} << "" << ""
+                                 << "Incompatibilité de type";
+    QTest::newRow("empty pixel count") << false << QStringList{"10", "8", "1000", "", "1000"} << "" << ""
+                                       << "Incompatibilité de type";
+    QTest::newRow("zero focal") << false << QStringList{"10", "8", "1000", "800", "0"} << "" << ""
+                                << "Division par zéro";
+    QTest::newRow("zero CCD size") << false << QStringList{"10", "0", "1000", "800", "1000"} << "" << ""
+                                   << "Division par zéro";
+    QTest::newRow("empty CCD size") << false << QStringList{"", "8", "1000", "800", "1000"} << "" << ""
+                                    << "Division par zéro";
+    QTest::newRow("letters as pixels") << false << QStringList{"10", "8", "mille", "800", "1000"} << "" << ""
+                                       << "Incompatibilité de type";
+}
+
+void TestConfig2::calculate()
+{
+    QFETCH(bool, comma);
+    QFETCH(QStringList, boxes);
+    QFETCH(QString, asd);
+    QFETCH(QString, dec);
+    QFETCH(QString, message);
+    ScopedLocale locale(comma ? commaLocale() : pointLocale());
+    FormFixture f;
+    f.tables.MessageTexts[7] = QStringLiteral("Coefficients");
+    f.form->txt_corrasd->setText(QStringLiteral("old asd"));
+    f.form->txt_corrdec->setText(QStringLiteral("old dec"));
+    Config2 dialog(*f.form);
+    fill(dialog, boxes);
+
+    // Twice: the same texts and the same box again.
+    for (int run = 1; run <= 2; ++run) {
+        dialog.cmd1_Click();
+        QCOMPARE(f.form->txt_corrasd->text(), asd.isEmpty() ? QStringLiteral("old asd") : asd);
+        QCOMPARE(f.form->txt_corrdec->text(), dec.isEmpty() ? QStringLiteral("old dec") : dec);
+        QCOMPARE(f.dialogs.messageCount(), run);
+        QCOMPARE(f.dialogs.messages().last(), message);
+        QCOMPARE(f.dialogs.shown.back().style, MsgBoxStyle::OkOnly);
+        QCOMPARE(f.dialogs.shown.back().title, QString());
+    }
+}
+
+void TestConfig2::failureAfterCoefficients()
+{
+    // 0,5 mm reads as 0.5 for the coefficients but as 0 for the field of view:
+    // the coefficients are written, then the failure replaces the result box.
+    ScopedLocale locale(commaLocale());
+    FormFixture f;
+    f.form->txt_corrasd->setText(QStringLiteral("old"));
+    Config2 dialog(*f.form);
+    fill(dialog, {"10", "8", "1000", "800", "0,5"});
+    dialog.cmd1_Click();
+    QCOMPARE(f.form->txt_corrasd->text(), QStringLiteral("0.87260034904014"));
+    QCOMPARE(f.dialogs.messages(), QStringList{"Division par zéro"});
+}
+
+void TestConfig2::enterComputesAndStaysOpen()
+{
+    ScopedLocale locale(pointLocale());
+    FormFixture f;
+    Config2 dialog(*f.form);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    fill(dialog, {"10", "8", "1000", "800", "1000"});
+    dialog.txt[5]->setFocus();
+    QTest::keyClick(dialog.txt[5], Qt::Key_Return);
+    QTest::keyClick(dialog.txt[5], Qt::Key_Escape);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(f.form->txt_corrasd->text(), QStringLiteral("1745.20069808028"));
+    QCOMPARE(f.dialogs.messageCount(), 1);
+    dialog.close();
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(f.dialogs.messageCount(), 1);
+}
+
+void TestConfig2::design()
+{
+    FormFixture f;
+    Config2 dialog(*f.form);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Etalonage classique"));
+    QCOMPARE(dialog.cmd1->text(), QStringLiteral("Calculer"));
+    QVERIFY(dialog.cmd1->isDefault());
+    for (int i = 1; i <= 5; ++i)
+        QCOMPARE(dialog.txt[size_t(i)]->text(), QString());
+    QCOMPARE(dialog.Label1[2]->text(), QStringLiteral("pixels"));
+}
+
+QTEST_MAIN(TestConfig2)
+#include "tst_config2.moc"
