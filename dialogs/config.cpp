@@ -1,5 +1,6 @@
 #include "dialogs/config.h"
 
+#include "localisation/captions.h"
 #include "main_window/form1.h"
 #include "platform/dialogs.h"
 
@@ -134,6 +135,9 @@ QString Config::filePath() const
 
 void Config::Form_Load()
 {
+    CaptionTargets targets;
+    targets.config = this;
+    applyDialogCaptions(QStringLiteral("Config"), form_.lang, targets);
     mode_ = form_.ConfigStatus == 2 ? Mode::UseMode : Mode::EditMode;
     if (mode_ == Mode::UseMode) {
         Frame1->hide();

@@ -2,6 +2,7 @@
 
 #include "dialogs/classic_calibration.h"
 #include "localisation/language_tables.h"
+#include "localisation/captions.h"
 #include "main_window/form1.h"
 #include "platform/dialogs.h"
 #include "platform/failure.h"
@@ -56,6 +57,9 @@ void Config2::createWidgets()
 
 void Config2::Form_Load()
 {
+    CaptionTargets targets;
+    targets.config2 = this;
+    applyDialogCaptions(QStringLiteral("Config2"), form_.lang, targets);
 }
 
 void Config2::cmd1_Click()

@@ -6,6 +6,15 @@
 
 #include <QDialog>
 #include <QKeyEvent>
+#include <QString>
+
+struct CaptionTargets;
+struct LanguageTables;
+
+// A dialog's captions from the language file, taken at each opening. When not
+// a single text of the file could be read, the design captions stay, as they
+// do on the main window: blank buttons would leave the dialog unusable.
+void applyDialogCaptions(const QString &key, LanguageTables *tables, const CaptionTargets &targets);
 
 class FixedDialog : public QDialog {
 public:

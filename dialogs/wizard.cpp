@@ -1,5 +1,6 @@
 #include "dialogs/wizard.h"
 
+#include "localisation/captions.h"
 #include "main_window/form1.h"
 #include "platform/dialogs.h"
 
@@ -284,6 +285,9 @@ QWidget *Wizard::createPage3()
 
 void Wizard::Form_Load()
 {
+    CaptionTargets targets;
+    targets.wizard = this;
+    applyDialogCaptions(QStringLiteral("Wizard"), form_.lang, targets);
     form_.WizardStatus = 0;
 
     const std::vector<CopyRow> rows = copyRows(form_, *this);

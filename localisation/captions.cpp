@@ -1,5 +1,8 @@
 #include "localisation/captions.h"
 
+#include "dialogs/config.h"
+#include "dialogs/config2.h"
+#include "dialogs/wizard.h"
 #include "main_window/form1.h"
 
 #include <QAction>
@@ -52,6 +55,47 @@ void applyFormCaptions(LanguageTables &tables, const CaptionTargets &targets)
     form->CheckDecideur->setText(form->Frm[6]->title());
     form->sugestion->setText(tables.SuggestionTexts[0]);
 }
+
+// Key "Config": the optical configuration manager, ConfigTexts 1 to 8.
+void applyConfigCaptions(const LanguageTables &tables, Config *config)
+{
+    if (!config)
+        return;
+    const auto &t = tables.ConfigTexts;
+    config->setWindowTitle(t[1]);
+    for (size_t i = 0; i < config->lbl.size(); ++i)
+        config->lbl[i]->setText(t[2 + i]);
+    config->cmd1->setText(t[5]);
+    config->cmd2->setText(t[6]);
+    config->cmd3->setText(t[7]);
+    config->cmd4->setText(t[8]);
+}
+
+// Key "Config2": the classic calibration dialog, Config2Texts 1 to 8.
+void applyConfig2Captions(const LanguageTables &tables, Config2 *config2)
+{
+    if (!config2)
+        return;
+    const auto &t = tables.Config2Texts;
+    config2->setWindowTitle(t[1]);
+    for (size_t i = 0; i < config2->lbl.size(); ++i)
+        config2->lbl[i]->setText(t[2 + i]);
+    config2->cmd1->setText(t[8]);
+}
+
+// Key "Wizard": the set-up wizard, WizardTexts 1 to 19.
+void applyWizardCaptions(const LanguageTables &tables, Wizard *wizard)
+{
+    if (!wizard)
+        return;
+    const auto &t = tables.WizardTexts;
+    wizard->setWindowTitle(t[1]);
+    for (size_t i = 0; i < wizard->lbl.size(); ++i)
+        wizard->lbl[i]->setText(t[2 + i]);
+    wizard->step1->setText(t[18]);
+    wizard->step2->setText(t[18]);
+    wizard->step3->setText(t[19]);
+}
 } // namespace
 
 void ApplyCaptions(const QString &key, LanguageTables &tables, const CaptionTargets &targets)
@@ -61,11 +105,12 @@ void ApplyCaptions(const QString &key, LanguageTables &tables, const CaptionTarg
 
     // "aide": the help window's caption, FormTexts entry 13 (the help command's words).
 
-    // "Config": the optical configuration manager, ConfigTexts 1 to 8.
-
-    // "Config2": the classic calibration dialog, Config2Texts 1 to 8.
-
-    // "Wizard": the set-up wizard, WizardTexts 1 to 19.
+    if (key == u"Config")
+        applyConfigCaptions(tables, targets.config);
+    if (key == u"Config2")
+        applyConfig2Captions(tables, targets.config2);
+    if (key == u"Wizard")
+        applyWizardCaptions(tables, targets.wizard);
 
     if (key == u"Form")
         applyFormCaptions(tables, targets);

@@ -3,9 +3,11 @@
 // the window closes.
 
 #include "dialogs/config.h"
+#include "localisation/captions.h"
 #include "support/test_support.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -33,6 +35,8 @@ private slots:
     void enterSavesAndEscDoesNothing();
     void failedSaveKeepsDialogOpen();
     void entriesOutliveTheDialog();
+    void captions_data();
+    void captions();
 };
 
 namespace {
@@ -356,6 +360,39 @@ void TestConfig::entriesOutliveTheDialog()
     }
     QCOMPARE(int(f.form->opticalConfigs.entries.size()), 3);
     QCOMPARE(f.form->opticalConfigs.entries[2].name, QStringLiteral("C"));
+}
+
+void TestConfig::captions_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<bool>("applied");
+    QTest::newRow("Config") << "Config" << true;
+    QTest::newRow("other case") << "config" << false;
+    QTest::newRow("Config2 block") << "Config2" << false;
+    QTest::newRow("Wizard block") << "Wizard" << false;
+}
+
+void TestConfig::captions()
+{
+    QFETCH(QString, key);
+    QFETCH(bool, applied);
+    FormFixture f;
+    Config dialog(*f.form, f.form->opticalConfigs); // empty tables: design captions
+    QCOMPARE(dialog.cmd4->text(), QStringLiteral("Enregistrer"));
+    for (int i = 1; i <= 8; ++i)
+        f.tables.ConfigTexts[size_t(i)] = QStringLiteral("K%1").arg(i);
+    CaptionTargets targets;
+    targets.config = &dialog;
+    ApplyCaptions(key, f.tables, targets);
+    const QStringList expected = applied ? QStringList{"K1", "K2", "K3", "K4", "K5", "K6", "K7", "K8"}
+                                         : QStringList{"Coefficient optique", "Configuration optique de l'instrument:",
+                                                       "Nom:", "Modification:", "Supprimer", "Nouveau", "Utiliser",
+                                                       "Enregistrer"};
+    const QStringList shown{dialog.windowTitle(), dialog.lbl[0]->text(), dialog.lbl[1]->text(),
+                            dialog.lbl[2]->text(), dialog.cmd1->text(),   dialog.cmd2->text(),
+                            dialog.cmd3->text(),   dialog.cmd4->text()};
+    QCOMPARE(shown, expected);
+    QCOMPARE(dialog.Label4[1]->text(), QStringLiteral("Corr Asd:"));
 }
 
 QTEST_MAIN(TestConfig)

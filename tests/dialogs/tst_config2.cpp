@@ -2,6 +2,7 @@
 // and reports, in both locales, and what a failure leaves behind.
 
 #include "dialogs/config2.h"
+#include "localisation/language_file.h"
 #include "support/test_support.h"
 
 #include <QLabel>
@@ -19,6 +20,7 @@ private slots:
     void failureAfterCoefficients();
     void enterComputesAndStaysOpen();
     void design();
+    void captionsFromLanguageFile();
 };
 
 namespace {
@@ -137,6 +139,27 @@ void TestConfig2::design()
     for (int i = 1; i <= 5; ++i)
         QCOMPARE(dialog.txt[size_t(i)]->text(), QString());
     QCOMPARE(dialog.Label1[2]->text(), QStringLiteral("pixels"));
+}
+
+void TestConfig2::captionsFromLanguageFile()
+{
+    // The program's own language file names the five quantities.
+    const QString file = QFINDTESTDATA("../../resources/lang.cfg");
+    QVERIFY(!file.isEmpty());
+    FormFixture f;
+    QVERIFY(LoadLanguage(QFileInfo(file).absolutePath(), f.tables).ok());
+    Config2 dialog(*f.form);
+    QCOMPARE(dialog.windowTitle(), f.tables.Config2Texts[1]);
+    QStringList labels;
+    for (int i = 1; i <= 5; ++i) {
+        QCOMPARE(dialog.lbl[size_t(i)]->text(), f.tables.Config2Texts[size_t(i + 2)]);
+        labels << dialog.lbl[size_t(i)]->text();
+    }
+    QCOMPARE(labels.removeDuplicates(), 0);
+    QVERIFY(!labels.contains(QStringLiteral("Corr Asd")));
+    QVERIFY(!labels.contains(QString()));
+    QCOMPARE(dialog.cmd1->text(), f.tables.Config2Texts[8]);
+    QCOMPARE(dialog.Label1[4]->text(), QStringLiteral("mm"));
 }
 
 QTEST_MAIN(TestConfig2)

@@ -29,6 +29,7 @@ private slots:
     void terminerCopiesEverythingBack();
     void longTextsPassWhole();
     void pagesAndEnter();
+    void captions();
 };
 
 namespace {
@@ -302,6 +303,29 @@ void TestWizard::pagesAndEnter()
     QVERIFY(!wizard.isVisible());
     QCOMPARE(f.form->WizardStatus, 1);
     QCOMPARE(f.form->txt_epoch->text(), QStringLiteral("2000.0"));
+}
+
+void TestWizard::captions()
+{
+    FormFixture f;
+    for (int i = 1; i <= 19; ++i)
+        f.tables.WizardTexts[size_t(i)] = QStringLiteral("W%1").arg(i);
+    Wizard wizard(*f.form);
+    QCOMPARE(wizard.windowTitle(), QStringLiteral("W1"));
+    for (int i = 0; i < 16; ++i)
+        QCOMPARE(wizard.lbl[size_t(i)]->text(), QStringLiteral("W%1").arg(i + 2));
+    QCOMPARE(wizard.step1->text(), QStringLiteral("W18"));
+    QCOMPARE(wizard.step2->text(), QStringLiteral("W18"));
+    QCOMPARE(wizard.step3->text(), QStringLiteral("W19"));
+    // Units, the sign and the option buttons keep their design texts.
+    QCOMPARE(wizard.Label3[3]->text(), QStringLiteral("\u00b0"));
+    QCOMPARE(wizard.Label6->text(), QStringLiteral("Arcmin"));
+    QCOMPARE(wizard.txt_dec_sign[0]->text(), QStringLiteral("-"));
+
+    // An entry the file did not fill blanks its caption.
+    f.tables.WizardTexts[19].clear();
+    Wizard again(*f.form);
+    QCOMPARE(again.step3->text(), QString());
 }
 
 QTEST_MAIN(TestWizard)
