@@ -22,6 +22,7 @@ private slots:
     void opening_data();
     void opening();
     void modes();
+    void clicksReachEveryControl();
     void saveThreeEntriesWritesTenLines();
     void newEntry();
     void newEntryWhenFull();
@@ -138,6 +139,26 @@ void TestConfig::modes()
     QVERIFY(use.Frame1->isHidden());
     QVERIFY(!use.cmd3->isHidden());
     QCOMPARE(use.windowTitle(), QStringLiteral("Coefficient optique"));
+}
+
+void TestConfig::clicksReachEveryControl()
+{
+    // The frame of the editing buttons lies over the boxes' area: a click on
+    // a box must still land on the box.
+    FormFixture f({{kFile, library(kThree)}});
+    Config dialog(*f.form, f.form->opticalConfigs);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    const QList<QWidget *> controls{dialog.List1, dialog.txt_coor[0], dialog.txt_coor[1], dialog.txt_coor[2],
+                                    dialog.cmd1, dialog.cmd2, dialog.cmd4};
+    for (QWidget *control : controls) {
+        const QPoint centre = control->mapTo(&dialog, control->rect().center());
+        QWidget *hit = dialog.childAt(centre);
+        QVERIFY2(hit == control || control->isAncestorOf(hit), qPrintable(control->metaObject()->className()));
+    }
+    QTest::mouseClick(dialog.window()->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                      dialog.txt_coor[2]->mapTo(&dialog, dialog.txt_coor[2]->rect().center()));
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(dialog.txt_coor[2]));
 }
 
 void TestConfig::saveThreeEntriesWritesTenLines()
