@@ -21,7 +21,6 @@ private slots:
     void failures();
     void fieldOfView_data();
     void fieldOfView();
-    void message();
 };
 
 Q_DECLARE_METATYPE(FailureCode)
@@ -157,14 +156,6 @@ void TestClassicCalibration::fieldOfView()
         failed = failure.code() == FailureCode::DivisionByZero;
     }
     QVERIFY(failed);
-}
-
-void TestClassicCalibration::message()
-{
-    ScopedLocale locale(commaLocale());
-    const QString text = classicCalibrationMessage(QStringLiteral("Coefficients"), QStringLiteral("1745.2"),
-                                                   QStringLiteral("1745.3"), FieldOfView{34.38, 27.504});
-    QCOMPARE(text, QStringLiteral("Coefficients: CX = 1745.2 et CY = 1745.3\rCCD size: 34,38' x 27,504'"));
 }
 
 QTEST_APPLESS_MAIN(TestClassicCalibration)
