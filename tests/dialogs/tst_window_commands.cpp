@@ -72,6 +72,7 @@ void TestWindowCommands::wizardClosedByCloseBoxStartsNothing()
 void TestWindowCommands::wizardTerminer()
 {
     FormFixture f;
+    QVERIFY(drawStarField(300, 200, {{100, 80}, {200, 120}}).save(f.path(QStringLiteral("field.png"))));
     bool ran = false;
     whenOpen<Wizard>([](Wizard &wizard) {
         wizard.txt_url->setText(QStringLiteral("field.png"));
@@ -82,6 +83,10 @@ void TestWindowCommands::wizardTerminer()
     f.form->mnu_wizard->trigger();
     QVERIFY(ran);
     QCOMPARE(f.form->txt_url->text(), QStringLiteral("field.png"));
+    // Star picking has started on the wizard's image.
+    QVERIFY(f.form->imageLoaded);
+    QCOMPARE(f.form->pickMode, QStringLiteral("select"));
+    QVERIFY(!f.form->zoom->isHidden());
     // Stays 1 until the solve started by the fifth pick.
     QCOMPARE(f.form->WizardStatus, 1);
 }
