@@ -4,6 +4,7 @@
 #include "dialogs/config.h"
 #include "dialogs/config2.h"
 #include "dialogs/wizard.h"
+#include "support/catalogue_fixture.h"
 #include "support/test_support.h"
 
 #include <QAction>
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
@@ -72,9 +74,21 @@ void TestWindowCommands::wizardClosedByCloseBoxStartsNothing()
 void TestWindowCommands::wizardTerminer()
 {
     FormFixture f;
-    QVERIFY(drawStarField(300, 200, {{100, 80}, {200, 120}}).save(f.path(QStringLiteral("field.png"))));
+    CatalogueFixture catalogue({{QStringLiteral("U1125-00000001"), 23.70833, -22.01972, 11.2}});
+    catalogue.pointAt(*f.form);
+    f.tables.MessageTexts[8] = QStringLiteral("before download");
+    f.tables.MessageTexts[9] = QStringLiteral("after download");
+    const std::vector<SyntheticStar> field{{60, 50}, {240, 40}, {150, 100}, {70, 160}, {230, 170}};
+    QVERIFY(drawStarField(300, 200, field).save(f.path(QStringLiteral("field.png"))));
     bool ran = false;
     whenOpen<Wizard>([](Wizard &wizard) {
+        wizard.txt_ra[0]->setText(QStringLiteral("1"));
+        wizard.txt_ra[1]->setText(QStringLiteral("34"));
+        wizard.txt_ra[2]->setText(QStringLiteral("50"));
+        wizard.txt_dec[0]->setText(QStringLiteral("22"));
+        wizard.txt_dec[1]->setText(QStringLiteral("01"));
+        wizard.txt_dec[2]->setText(QStringLiteral("11"));
+        wizard.txt_dec_sign[0]->click();
         wizard.txt_url->setText(QStringLiteral("field.png"));
         wizard.step1_Click();
         wizard.step2_Click();
@@ -83,12 +97,27 @@ void TestWindowCommands::wizardTerminer()
     f.form->mnu_wizard->trigger();
     QVERIFY(ran);
     QCOMPARE(f.form->txt_url->text(), QStringLiteral("field.png"));
-    // Star picking has started on the wizard's image.
+    // The download ran on the wizard's field centre, logged before and after.
+    QCOMPARE(catalogue.receivedTargets().size(), 1);
+    QVERIFY(catalogue.receivedTargets()[0].contains("dec=-22+01+11"));
+    QVERIFY(readFile(f.path(QStringLiteral("data.txt"))).contains("U1125-00000001"));
+    QCOMPARE(f.form->status->count(), 2);
+    QCOMPARE(f.form->status->item(1)->text(), QStringLiteral("before download"));
+    QCOMPARE(f.form->status->item(0)->text(), QStringLiteral("after download"));
+    // Then star picking started on the wizard's image.
     QVERIFY(f.form->imageLoaded);
     QCOMPARE(f.form->pickMode, QStringLiteral("select"));
     QVERIFY(!f.form->zoom->isHidden());
-    // Stays 1 until the solve started by the fifth pick.
-    QCOMPARE(f.form->WizardStatus, 1);
+
+    // WizardStatus stays 1 through the picks; the fifth starts the solve and clears it.
+    for (size_t k = 0; k < field.size(); ++k) {
+        QCOMPARE(f.form->WizardStatus, 1);
+        f.form->mouseX = int(field[k].x) + 1;
+        f.form->mouseY = int(field[k].y) - 1;
+        f.form->zoom_Click();
+    }
+    QCOMPARE(f.form->clickCount, 5);
+    QCOMPARE(f.form->WizardStatus, 0);
 }
 
 void TestWindowCommands::loadThenCorrecteurs()
