@@ -305,10 +305,17 @@ void TestConfig::useModeCopiesUnsavedEdits()
     f.form->txt_url->setText(QStringLiteral("sky.png"));
     f.form->ConfigStatus = 2;
     Config dialog(*f.form, f.form->opticalConfigs);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     dialog.List1->setCurrentRow(2);
     dialog.txt_coor[0]->setText(QStringLiteral("renamed"));
     dialog.txt_coor[2]->setText(QStringLiteral("6.5"));
-    dialog.cmd3_Click();
+    // The hidden "Enregistrer" is no default here: Enter saves nothing.
+    dialog.txt_coor[2]->setFocus();
+    QTest::keyClick(dialog.txt_coor[2], Qt::Key_Return);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(readFile(f.path(kFile)), library(kThree));
+    dialog.cmd3->click();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(f.form->txt_corrasd->text(), QStringLiteral("5"));
     QCOMPARE(f.form->txt_corrdec->text(), QStringLiteral("6.5"));
