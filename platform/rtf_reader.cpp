@@ -23,6 +23,13 @@ constexpr qint64 kMaxParameter = 2147483647;
 // Indents and spacings beyond 22 inches are clamped.
 constexpr int kMaxTwips = 31680;
 constexpr int kDefaultCodePage = 1252;
+constexpr int kDefaultTabTwips = 720;
+
+// Twips to the document's pixels at 96 dots per inch.
+constexpr double pixelsOfTwips(double twips)
+{
+    return twips / 15.0;
+}
 
 struct CharState {
     bool bold = false;
@@ -147,6 +154,7 @@ private:
     bool formatting(QStringView word, bool hasParameter, qint64 parameter);
     void paragraphFormatting(QStringView word, qint64 parameter);
     void readColourWord(QStringView word, qint64 parameter);
+    void setDefaultTabStop(qint64 twips);
 
     // Text of the current destination.
     void addCharacter(char16_t c);
@@ -187,6 +195,7 @@ void RtfParser::run()
     // One edit block: outside of one, every insertion lays out its whole
     // paragraph again, which makes long paragraphs quadratic.
     cursor_.beginEditBlock();
+    setDefaultTabStop(kDefaultTabTwips);
     while (!atEnd()) {
         const char16_t c = peek();
         ++pos_;
@@ -353,6 +362,8 @@ void RtfParser::controlWord(QStringView word, bool hasParameter, qint64 paramete
         endParagraph();
     } else if (const char16_t c = namedCharacter(word)) {
         addCharacter(c);
+    } else if (word == u"deftab") {
+        setDefaultTabStop(parameter);
     } else if (word == u"ansicpg") {
         flush();
         decoder_ = decoderForCodePage(parameter);
@@ -430,6 +441,16 @@ void RtfParser::readColourWord(QStringView word, qint64 parameter)
     else
         return;
     colourGiven_ = true;
+}
+
+void RtfParser::setDefaultTabStop(qint64 twips)
+{
+    if (twips <= 0)
+        return;
+    QTextDocument *document = cursor_.document();
+    QTextOption option = document->defaultTextOption();
+    option.setTabStopDistance(pixelsOfTwips(double(std::min<qint64>(twips, kMaxTwips))));
+    document->setDefaultTextOption(option);
 }
 
 bool RtfParser::consumedAsFallback()
@@ -535,13 +556,18 @@ QTextCharFormat RtfParser::charFormat() const
 
 QTextBlockFormat RtfParser::blockFormat() const
 {
-    // Twips to the document's pixels at 96 dots per inch.
-    const auto pixels = [](int twips) { return twips / 15.0; };
+    const auto pixels = [](int twips) { return pixelsOfTwips(twips); };
     const ParaState &para = state_.para;
     QTextBlockFormat format;
     format.setAlignment(para.alignment);
     format.setLeftMargin(pixels(std::max(0, para.leftTwips)));
     format.setTextIndent(pixels(para.firstLineTwips));
+    if (para.firstLineTwips < 0) {
+        // A hanging indent: the first tab of the first line goes to the left
+        // indent, where the following lines start (a bullet, then its text).
+        // Tab positions count from the start of the line.
+        format.setTabPositions({QTextOption::Tab(pixels(-para.firstLineTwips), QTextOption::LeftTab)});
+    }
     format.setTopMargin(pixels(para.beforeTwips));
     format.setBottomMargin(pixels(para.afterTwips));
     return format;

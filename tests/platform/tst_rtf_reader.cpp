@@ -6,7 +6,9 @@
 #include "support/test_support.h"
 
 #include <QRandomGenerator>
+#include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <QTextDocument>
 #include <QtTest>
 
@@ -21,6 +23,9 @@ private slots:
     void characterFormats();
     void paragraphFormats_data();
     void paragraphFormats();
+    void hangingIndentTab();
+    void defaultTabStop_data();
+    void defaultTabStop();
     void notRtf_data();
     void notRtf();
     void loadFile();
@@ -243,6 +248,46 @@ void TestRtfReader::paragraphFormats()
     QCOMPARE(format.leftMargin(), leftMargin);
     QCOMPARE(format.textIndent(), indent);
     QCOMPARE(format.topMargin(), before);
+}
+
+void TestRtfReader::hangingIndentTab()
+{
+    // A bullet list as word processors write it: the text after the bullet's
+    // tab starts where the wrapped lines of the item start.
+    QTextDocument document;
+    QVERIFY(readRtf("{\\rtf1\\pard\\li720\\fi-360 \\bullet\\tab un deux trois quatre cinq six sept huit neuf dix "
+                    "onze douze treize quatorze quinze seize\\par}",
+                    document));
+    document.setTextWidth(200);
+    document.documentLayout(); // lays the document out
+    const QTextBlock item = document.firstBlock();
+    QTextLayout *layout = item.layout();
+    QVERIFY(layout->lineCount() > 1);
+    const qreal textStart = layout->lineAt(0).cursorToX(2); // after the bullet and its tab
+    const qreal wrappedStart = layout->lineAt(1).cursorToX(layout->lineAt(1).textStart());
+    QCOMPARE(textStart, wrappedStart);
+    QVERIFY(layout->lineAt(0).cursorToX(0) < textStart); // the bullet hangs to the left
+}
+
+void TestRtfReader::defaultTabStop_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<double>("pixels");
+    QTest::newRow("half an inch when not given") << QByteArray("{\\rtf1 a}") << 48.0;
+    QTest::newRow("deftab") << QByteArray("{\\rtf1\\deftab360 a}") << 24.0;
+    QTest::newRow("zero ignored") << QByteArray("{\\rtf1\\deftab0 a}") << 48.0;
+}
+
+void TestRtfReader::defaultTabStop()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(double, pixels);
+    QTextDocument document;
+    QTextOption option = document.defaultTextOption();
+    option.setTabStopDistance(5);
+    document.setDefaultTextOption(option); // what an earlier document left
+    QVERIFY(readRtf(rtf, document));
+    QCOMPARE(document.defaultTextOption().tabStopDistance(), pixels);
 }
 
 void TestRtfReader::notRtf_data()
