@@ -2,6 +2,9 @@
 
 #include "main_window/form1.h"
 
+#include "dialogs/frm_splash.h"
+#include "dialogs/frm_tip.h"
+
 #include <QAction>
 #include <QPushButton>
 
@@ -19,5 +22,23 @@ void Form1::mnu_wizard_Click() {}
 void Form1::LoadCorr_Click() {}
 void Form1::mnu_config_Click() {}
 void Form1::mnu_etalonage2_Click() {}
-void Form1::mnu_help_Click() {}
-void Form1::mnu_about_Click() {}
+void Form1::mnu_help_Click()
+{
+    // One help window: while it is open the command only brings it forward,
+    // with its document and scroll position as they are. It belongs to this
+    // window only so that it cannot outlive it.
+    if (!helpWindow) {
+        helpWindow = new frmTip(programFolder, dialogs, lang, this);
+        helpWindow->Form_Load();
+    }
+    helpWindow->show();
+    helpWindow->raise();
+    helpWindow->activateWindow();
+}
+
+void Form1::mnu_about_Click()
+{
+    // Loaded anew, so its timer is off and its bar hidden: the about role.
+    frmSplash about;
+    about.exec();
+}
