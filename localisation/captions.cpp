@@ -3,6 +3,7 @@
 #include "dialogs/config.h"
 #include "dialogs/config2.h"
 #include "dialogs/wizard.h"
+#include "dialogs/frm_tip.h"
 #include "main_window/form1.h"
 
 #include <QAction>
@@ -13,6 +14,13 @@
 #include <QPushButton>
 
 namespace {
+// Key "aide": the help window's caption is the help command's own words.
+void applyTipCaptions(const LanguageTables &tables, const CaptionTargets &targets)
+{
+    if (targets.tip)
+        targets.tip->setWindowTitle(tables.FormTexts[13]);
+}
+
 // Key "Form": the main window's captions from FormTexts in entry order, then
 // the message table (FormTexts 45 to 65), the decision check box (the same
 // words as its frame) and the start-up hint.
@@ -103,7 +111,8 @@ void ApplyCaptions(const QString &key, LanguageTables &tables, const CaptionTarg
     // One block per key, tested in this order. The dialogs' blocks come with
     // the dialogs themselves, each as one function above and one test here.
 
-    // "aide": the help window's caption, FormTexts entry 13 (the help command's words).
+    if (key == u"aide")
+        applyTipCaptions(tables, targets);
 
     if (key == u"Config")
         applyConfigCaptions(tables, targets.config);

@@ -10,12 +10,14 @@
 #include "main_window/star_table.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <array>
 #include <functional>
 #include <vector>
 
 class Dialogs;
+class frmTip;
 struct FileDialogRequest;
 struct LanguageTables;
 class QAction;
@@ -182,6 +184,7 @@ public:
     void mnu_etalonage2_Click();
     void mnu_help_Click();
     void mnu_about_Click();
+    QPointer<frmTip> helpWindow; // the one help window, while it is open
 
 protected:
     void closeEvent(QCloseEvent *event) override;

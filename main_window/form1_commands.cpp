@@ -5,6 +5,8 @@
 #include "dialogs/config.h"
 #include "dialogs/config2.h"
 #include "dialogs/wizard.h"
+#include "dialogs/frm_splash.h"
+#include "dialogs/frm_tip.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -54,5 +56,24 @@ void Form1::mnu_etalonage2_Click()
     Config2 dialog(*this);
     dialog.exec();
 }
-void Form1::mnu_help_Click() {}
-void Form1::mnu_about_Click() {}
+
+void Form1::mnu_help_Click()
+{
+    // One help window: while it is open the command only brings it forward,
+    // with its document and scroll position as they are. It belongs to this
+    // window only so that it cannot outlive it.
+    if (!helpWindow) {
+        helpWindow = new frmTip(programFolder, dialogs, lang, this);
+        helpWindow->Form_Load();
+    }
+    helpWindow->show();
+    helpWindow->raise();
+    helpWindow->activateWindow();
+}
+
+void Form1::mnu_about_Click()
+{
+    // Loaded anew, so its timer is off and its bar hidden: the about role.
+    frmSplash about;
+    about.exec();
+}

@@ -3,8 +3,12 @@
 #include "localisation/captions.h"
 #include "localisation/language_file.h"
 #include "platform/dialogs.h"
+#include "platform/program_resources.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QProgressBar>
+#include <QTimer>
 
 Program::Program(const StartupOptions &options)
     : options_(options)
@@ -40,6 +44,15 @@ bool Program::loadLanguage()
 
 void Program::Main()
 {
+    initProgramResources();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/sidelune.png")));
+
+    // The splash first, painted at once; its timer moves the bar meanwhile.
+    splash_ = std::make_unique<frmSplash>();
+    splash_->show();
+    splash_->repaint();
+    splash_->Timer1->start();
+
     const bool anyTextRead = loadLanguage();
     // Without a single line of the language file every caption would be
     // blank and the window unusable: the design captions then stay.
@@ -50,8 +63,14 @@ void Program::Main()
     }
 
     Form1 *form = ensureForm1();
+
+    // The splash's timer never stops, so this wait always ends.
+    while (splash_->Bar->value() < 99)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+
     form->show();
     form->createMarkers();
+    splash_.reset();
     form->activateWindow();
     form->raise();
     form->setFocus();

@@ -1,6 +1,8 @@
 #pragma once
-// The start routine: builds the main window and shows it.
+// The start routine: shows the splash, reads the language file, builds the
+// main window, waits for the splash's bar, then shows the main window.
 
+#include "dialogs/frm_splash.h"
 #include "localisation/language_tables.h"
 #include "main_window/form1.h"
 
@@ -21,6 +23,8 @@ public:
     void Main();
 
     Form1 *form1() const { return form_.get(); }
+    // The splash window while start-up runs; null before and after.
+    frmSplash *splash() const { return splash_.get(); }
     LanguageTables &tables() { return tables_; }
 
 private:
@@ -30,4 +34,5 @@ private:
     StartupOptions options_;
     LanguageTables tables_;
     std::unique_ptr<Form1> form_;
+    std::unique_ptr<frmSplash> splash_;
 };

@@ -15,6 +15,7 @@ QString failureDescription(FailureCode code)
     case FailureCode::ReadPastEnd: return QStringLiteral("Tentative de lecture au-delà de la fin du fichier");
     case FailureCode::PermissionDenied: return QStringLiteral("Permission refusée");
     case FailureCode::PathFileAccessError: return QStringLiteral("Erreur d'accès au chemin/fichier");
+    case FailureCode::InvalidFileFormat: return QStringLiteral("Format de fichier non valide");
     case FailureCode::InvalidPropertyValue: return QStringLiteral("Valeur de propriété non valide");
     case FailureCode::InvalidPicture: return QStringLiteral("Image incorrecte");
     case FailureCode::TransferFailed: return QStringLiteral("Échec du transfert");

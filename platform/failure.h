@@ -18,6 +18,7 @@ enum class FailureCode {
     ReadPastEnd = 62,
     PermissionDenied = 70,
     PathFileAccessError = 75,
+    InvalidFileFormat = 321,
     InvalidPropertyValue = 380,
     InvalidPicture = 481,
     TransferFailed = 12029,

@@ -56,12 +56,17 @@ namespace {
 }
 } // namespace
 
-TextFileReader::TextFileReader(const QString &path)
+QByteArray readFileBytes(const QString &path)
 {
     QFile file(path);
     if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
         throwOpenFailure(file);
-    lines_ = splitTextLines(decodeText(file.readAll()));
+    return file.readAll();
+}
+
+TextFileReader::TextFileReader(const QString &path)
+    : lines_(splitTextLines(decodeText(readFileBytes(path))))
+{
 }
 
 QString TextFileReader::readLine()

@@ -13,6 +13,9 @@ QStringList splitTextLines(const QString &text);
 // Decodes bytes as UTF-8, or as Latin-1 when they are not valid UTF-8.
 QString decodeText(const QByteArray &bytes);
 
+// The whole content of a file. Throws a Failure when it cannot be opened.
+QByteArray readFileBytes(const QString &path);
+
 // Reads a text file one line at a time. Opening a missing or unreadable file
 // throws a Failure; reading past the last line throws Failure(ReadPastEnd).
 class TextFileReader {
