@@ -86,7 +86,7 @@ void Form1::Algo()
     }
 
     LogStatus(lang->MessageTexts[6]);
-    ShowSuggestion(QStringLiteral("calcul"), solutionValid ? -1 : 0, QString::number(candidateCount),
+    ShowSuggestion(QStringLiteral("calcul"), solutionValid, QString::number(candidateCount),
                    QString::number(stars.starCount));
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // A main window ready to solve a synthetic field: the catalogue answer file
 // and the star table for the field, the picks with their marks, a drawn image
-// of the field, and message texts that name their own entry ("M5").
+// of the field, and message and hint texts that name their own entry ("M5",
+// "S14").
 
 #include "support/test_support.h"
 #include "synthetic_field.h"
@@ -38,6 +39,8 @@ struct SolveFixture : FormFixture {
     {
         for (int n = 0; n < int(tables.MessageTexts.size()); ++n)
             tables.MessageTexts[size_t(n)] = QStringLiteral("M%1").arg(n);
+        for (int n = 0; n < int(tables.SuggestionTexts.size()); ++n)
+            tables.SuggestionTexts[size_t(n)] = QStringLiteral("S%1").arg(n);
         form->txt_corrasd->setText(QStringLiteral("3600"));
         form->txt_corrdec->setText(QStringLiteral("3600"));
         form->scaleRa = kScale;

@@ -237,6 +237,7 @@ void TestOverlay::fullMapWithoutSolution()
     QVERIFY(f.statusLines().isEmpty());
     QVERIFY(!QFile::exists(f.path(QStringLiteral("data.txt"))));
     QCOMPARE(form.mapState, QString());
+    QCOMPARE(form.sugestion->text(), QStringLiteral("S13"));
 }
 
 void TestOverlay::fullMapRedrawsEveryParsedStar()

@@ -6,6 +6,7 @@
 #include "main_window/pattern_search.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QtTest>
 
@@ -144,6 +145,7 @@ void TestSolution::acceptsTrueSolution()
     QCOMPARE(lines.value(0), QStringLiteral("M6"));
     QCOMPARE(lines.value(1), QStringLiteral("M4"));
     QCOMPARE(lines.constLast(), QStringLiteral("M5"));
+    QCOMPARE(form.sugestion->text(), QStringLiteral("S5"));
 }
 
 void TestSolution::declineEveryCandidate()
@@ -172,6 +174,8 @@ void TestSolution::declineEveryCandidate()
         QVERIFY(std::fabs(marker.x - at.x) < 1e-3 && std::fabs(marker.y - at.y) < 1e-3);
     }
     QCOMPARE(f.statusLines(), (QStringList{QStringLiteral("M6"), QStringLiteral("M5")}));
+    // Ten candidates among five stars.
+    QCOMPARE(form.sugestion->text(), QStringLiteral("S1S4"));
 }
 
 void TestSolution::decisionBox_data()
@@ -382,6 +386,7 @@ void TestSolution::commandWithoutSelection()
     QVERIFY(form.solutionValid);
     QCOMPARE(form.pickMode, QStringLiteral("coor"));
     QVERIFY(!f.statusLines().contains(QStringLiteral("M5")));
+    QCOMPARE(form.sugestion->text(), QStringLiteral("S14"));
 }
 
 void TestSolution::manyStars_data()
