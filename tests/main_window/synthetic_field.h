@@ -84,4 +84,19 @@ inline Picks picksOn(const Field &field, const std::array<int, 5> &starIndices, 
     return picks;
 }
 
+// A regular pentagon of picks of radius 150 round (500, 400), and the same
+// pentagon turned by 0.4 radians round (skyX, skyY) as catalogue stars
+// (appended to the field): each of its turns and mirrors matches.
+inline Picks regularPentagon(Field &field, double skyX, double skyY)
+{
+    Picks picks;
+    for (int p = 1; p <= 5; ++p) {
+        const double a = 2 * M_PI * (p - 1) / 5;
+        picks.x[size_t(p)] = std::nearbyint(500 + 150 * std::cos(a));
+        picks.y[size_t(p)] = std::nearbyint(400 + 150 * std::sin(a));
+        field.add(std::nearbyint(skyX + 150 * std::cos(a + 0.4)), std::nearbyint(skyY + 150 * std::sin(a + 0.4)));
+    }
+    return picks;
+}
+
 } // namespace synthetic

@@ -196,13 +196,7 @@ void TestPatternSearch::symmetricPatternInSeveralRows()
     // catalogue pentagon matches, so its five stars fill ten rows.
     Field field;
     field.truth = synthetic::affineModel(0, 1, false, 0, 0);
-    Picks picks;
-    for (int p = 1; p <= 5; ++p) {
-        const double a = 2 * M_PI * (p - 1) / 5;
-        picks.x[size_t(p)] = std::nearbyint(500 + 150 * std::cos(a));
-        picks.y[size_t(p)] = std::nearbyint(400 + 150 * std::sin(a));
-        field.add(std::nearbyint(2000 + 150 * std::cos(a + 0.4)), std::nearbyint(7000 + 150 * std::sin(a + 0.4)));
-    }
+    const Picks picks = synthetic::regularPentagon(field, 2000, 7000);
     field.add(9000, 9000); // a star that matches nothing
     const PatternSearch::Result result = runSearch(field, picks, 7.0);
     QCOMPARE(int(result.candidates.size()), 10);

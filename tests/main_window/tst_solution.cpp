@@ -44,18 +44,26 @@ Field realisticField(double rotation, bool mirror, int count = 150)
                                   5);
 }
 
-// A regular pentagon of picks and the same pentagon, turned, in the
-// catalogue: ten candidates of the same five stars.
+// Ten candidates of the same five stars.
 void usePentagon(SolveFixture &f)
 {
     Field field;
     field.truth = synthetic::affineModel(0, 1, false, 0, 0);
+    const Picks picks = synthetic::regularPentagon(field, 360000, 72000);
+    f.useField(field);
+    f.usePicks(picks);
+}
+
+// Five stars and five picks, given point by point.
+void useFivePoints(SolveFixture &f, const double (&stars)[5][2], const double (&picksAt)[5][2])
+{
+    Field field;
+    field.truth = synthetic::affineModel(0, 1, false, 0, 0);
     Picks picks;
-    for (int p = 1; p <= 5; ++p) {
-        const double a = 2 * M_PI * (p - 1) / 5;
-        picks.x[size_t(p)] = std::nearbyint(500 + 150 * std::cos(a));
-        picks.y[size_t(p)] = std::nearbyint(400 + 150 * std::sin(a));
-        field.add(std::nearbyint(360000 + 150 * std::cos(a + 0.4)), std::nearbyint(72000 + 150 * std::sin(a + 0.4)));
+    for (int p = 0; p < 5; ++p) {
+        field.add(stars[p][0], stars[p][1]);
+        picks.x[size_t(p + 1)] = picksAt[p][0];
+        picks.y[size_t(p + 1)] = picksAt[p][1];
     }
     f.useField(field);
     f.usePicks(picks);
@@ -243,18 +251,9 @@ void TestSolution::collinearPicks()
     // Picks 1 to 3 on one line define no model: no question, model kept.
     SolveFixture f;
     Form1 &form = *f.form;
-    Field field;
-    field.truth = synthetic::affineModel(0, 1, false, 0, 0);
     const double stars[5][2] = {{1000, 1000}, {1200, 1000}, {1400, 1000}, {1100, 1300}, {1350, 1250}};
     const double picksAt[5][2] = {{100, 100}, {300, 100}, {500, 100}, {200, 400}, {450, 350}};
-    Picks picks;
-    for (int p = 0; p < 5; ++p) {
-        field.add(stars[p][0], stars[p][1]);
-        picks.x[size_t(p + 1)] = picksAt[p][0];
-        picks.y[size_t(p + 1)] = picksAt[p][1];
-    }
-    f.useField(field);
-    f.usePicks(picks);
+    useFivePoints(f, stars, picksAt);
     form.CheckDecideur->setCheckState(Qt::Unchecked);
     const PlateModel earlier = synthetic::affineModel(5, 1, true, 10, 20);
     f.setModel(earlier);
@@ -275,18 +274,9 @@ void TestSolution::candidateWithoutInverse()
     // fit exists but cannot be inverted, so nothing is drawn or asked.
     SolveFixture f;
     Form1 &form = *f.form;
-    Field field;
-    field.truth = synthetic::affineModel(0, 1, false, 0, 0);
     const double stars[5][2] = {{1000, 1000}, {1200, 1000}, {1400, 1000}, {1100, 1300}, {1350, 1250}};
     const double picksAt[5][2] = {{100, 100}, {300, 100}, {500, 103}, {200, 400}, {450, 350}};
-    Picks picks;
-    for (int p = 0; p < 5; ++p) {
-        field.add(stars[p][0], stars[p][1]);
-        picks.x[size_t(p + 1)] = picksAt[p][0];
-        picks.y[size_t(p + 1)] = picksAt[p][1];
-    }
-    f.useField(field);
-    f.usePicks(picks);
+    useFivePoints(f, stars, picksAt);
     form.CheckDecideur->setCheckState(Qt::Unchecked);
     const std::vector<StarPattern> rows = searchOf(form);
     QVERIFY(!rows.empty());
