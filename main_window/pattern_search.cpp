@@ -37,20 +37,30 @@ PatternSearch::Result PatternSearch::search(double matchTolerance) const
 
     // The outer levels prune the inner ones: each level is entered only when
     // every test above it passed, and the first failing test of a level ends
-    // that level's tests for the current index.
+    // that level's tests for the current index. The first test of levels l
+    // and m depends on star i alone, so it is made once per first star and
+    // those levels run only over the stars that passed it, in ascending order.
+    std::vector<int> fourthStars, fifthStars;
+    fourthStars.reserve(size_t(n));
+    fifthStars.reserve(size_t(n));
     for (int i = 1; i <= n && int(result.candidates.size()) <= kFirstStarLimit; ++i) {
+        fourthStars.clear();
+        fifthStars.clear();
+        for (int s = 1; s <= n; ++s) {
+            if (match(catDist(i, s), d14))
+                fourthStars.push_back(s);
+            if (match(catDist(i, s), d15))
+                fifthStars.push_back(s);
+        }
         for (int j = 1; j <= n; ++j) {
             if (!match(catDist(i, j), d12))
                 continue;
             for (int k = 1; k <= n; ++k) {
                 if (!match(catDist(j, k), d23) || !match(catDist(i, k), d13))
                     continue;
-                for (int l = 1; l <= n; ++l) {
-                    if (!match(catDist(i, l), d14))
-                        continue;
-                    for (int m = 1; m <= n; ++m) {
-                        if (!match(catDist(i, m), d15) || !match(catDist(l, m), d45)
-                            || !match(catDist(l, k), d43) || !match(catDist(l, j), d42)
+                for (const int l : fourthStars) {
+                    for (const int m : fifthStars) {
+                        if (!match(catDist(l, m), d45) || !match(catDist(l, k), d43) || !match(catDist(l, j), d42)
                             || !match(catDist(m, j), d52) || !match(catDist(m, k), d53))
                             continue;
                         result.candidates.push_back({i, j, k, l, m});

@@ -190,24 +190,33 @@ void TestSolution::decisionBox_data()
 {
     QTest::addColumn<Qt::CheckState>("state");
     QTest::addColumn<QString>("threshold");
+    QTest::addColumn<int>("marksAway");
     QTest::addColumn<int>("questions");
     // T = 0 lets nothing coincide: only a cleared box still asks.
-    QTest::newRow("ticked, T = 0") << Qt::Checked << "0" << 0;
-    QTest::newRow("greyed, T = 0") << Qt::PartiallyChecked << "0" << 0;
-    QTest::newRow("cleared, T = 0") << Qt::Unchecked << "0" << 10;
-    QTest::newRow("ticked, T = 10") << Qt::Checked << "10" << 10;
-    QTest::newRow("greyed, T = 10") << Qt::PartiallyChecked << "10" << 10;
+    QTest::newRow("ticked, T = 0") << Qt::Checked << "0" << 0 << 0;
+    QTest::newRow("greyed, T = 0") << Qt::PartiallyChecked << "0" << 0 << 0;
+    QTest::newRow("cleared, T = 0") << Qt::Unchecked << "0" << 0 << 10;
+    QTest::newRow("ticked, T = 10") << Qt::Checked << "10" << 0 << 10;
+    QTest::newRow("greyed, T = 10") << Qt::PartiallyChecked << "10" << 0 << 10;
+    // Every candidate puts its five markers on the pentagon: moving pick
+    // marks away leaves 4 coincidences (asked) or 3 (passed over).
+    QTest::newRow("ticked, 4 coincidences") << Qt::Checked << "10" << 1 << 10;
+    QTest::newRow("ticked, 3 coincidences") << Qt::Checked << "10" << 2 << 0;
+    QTest::newRow("cleared, 3 coincidences") << Qt::Unchecked << "10" << 2 << 10;
 }
 
 void TestSolution::decisionBox()
 {
     QFETCH(Qt::CheckState, state);
     QFETCH(QString, threshold);
+    QFETCH(int, marksAway);
     QFETCH(int, questions);
     ScopedLocale locale(pointLocale());
     SolveFixture f;
     Form1 &form = *f.form;
     usePentagon(f);
+    for (int c = 5; c > 5 - marksAway; --c)
+        form.clicpic[size_t(c)].Left += 300;
     form.CheckDecideur->setCheckState(state);
     form.txt_calcul->setText(threshold);
 
