@@ -30,6 +30,8 @@ private slots:
     void manyStars_data();
     void manyStars();
     void commandSolvesAndRedraws();
+    void fifthPickUnderWizard_data();
+    void fifthPickUnderWizard();
 };
 
 namespace {
@@ -464,6 +466,45 @@ void TestSolution::commandSolvesAndRedraws()
     }
     // No field centre typed: its mark is not placed.
     QVERIFY(!form.centerpic.Visible);
+}
+
+void TestSolution::fifthPickUnderWizard_data()
+{
+    QTest::addColumn<int>("wizardStatus");
+    QTest::addColumn<bool>("solves");
+    QTest::newRow("wizard finished") << 1 << true;
+    QTest::newRow("no wizard") << 0 << false;
+}
+
+void TestSolution::fifthPickUnderWizard()
+{
+    QFETCH(int, wizardStatus);
+    QFETCH(bool, solves);
+    SolveFixture f;
+    Form1 &form = *f.form;
+    const Field field = realisticField(37, true);
+    f.useField(field);
+    f.useImage(field, 1000, 800);
+    form.Loadimg_Click();
+    QVERIFY(form.imageLoaded);
+    f.usePicks(synthetic::picksOn(field, kChosen, 0.0, 1));
+    form.selectionDone = false;
+    form.pickMode = QStringLiteral("select");
+    form.clickCount = 4;
+    form.WizardStatus = wizardStatus;
+    f.dialogs.questionAnswers = {MsgBoxResult::Yes};
+
+    // The fifth pick, a pixel beside the fifth star.
+    const PlanePoint fifth = field.pixel[size_t(kChosen[4])];
+    form.mouseX = int(std::nearbyint(fifth.x)) + 1;
+    form.mouseY = int(std::nearbyint(fifth.y)) - 1;
+    form.doselect();
+
+    QVERIFY(form.selectionDone);
+    QCOMPARE(form.WizardStatus, 0);
+    QCOMPARE(form.solutionValid, solves);
+    QCOMPARE(form.pickMode, solves ? QStringLiteral("coor") : QStringLiteral("0"));
+    QCOMPARE(f.statusLines().contains(QStringLiteral("M5")), solves);
 }
 
 QTEST_MAIN(TestSolution)
