@@ -4,6 +4,7 @@
 // of the field, and message and hint texts that name their own entry ("M5",
 // "S14").
 
+#include "catalogue_service.h"
 #include "support/test_support.h"
 #include "synthetic_field.h"
 
@@ -14,22 +15,15 @@
 
 namespace testing {
 
-// The catalogue service's answer for the stars of a field: a header ending in
-// "</b>", then one 66-character record per star (scaled units back to degrees).
-inline QByteArray catalogueAnswer(const synthetic::Field &field, double scaleRa, double scaleDec)
+// The catalogue stars of a field (scaled units back to degrees), with
+// identifiers "U0750_00000001"... and magnitudes from 10.0 to 15.9.
+inline std::vector<catalogue::Star> catalogueStars(const synthetic::Field &field, double scaleRa, double scaleDec)
 {
-    QByteArray out = "<html><body><pre><b>  #  USNO-A2.0      RA         DEC     MAG</b>";
-    for (int k = 1; k <= field.count(); ++k) {
-        const QString record = QStringLiteral("%1 U%2 %3 %4 %5")
-                                   .arg(k, 4)
-                                   .arg(QStringLiteral("0750_%1").arg(k, 8, 10, QLatin1Char('0')))
-                                   .arg(field.starX[size_t(k)] / scaleRa, 9, 'f', 5)
-                                   .arg(QString::asprintf("%+9.5f", field.starY[size_t(k)] / scaleDec))
-                                   .arg(QStringLiteral("%1").arg(10 + (k % 60) / 10.0, 4, 'f', 1));
-        out += record.leftJustified(65, QLatin1Char(' ')).toLatin1() + '\n';
-    }
-    out += "</pre></body></html>\n";
-    return out;
+    std::vector<catalogue::Star> list;
+    for (int k = 1; k <= field.count(); ++k)
+        list.push_back({QStringLiteral("U0750_%1").arg(k, 8, 10, QLatin1Char('0')), field.starX[size_t(k)] / scaleRa,
+                        field.starY[size_t(k)] / scaleDec, 10 + (k % 60) / 10.0});
+    return list;
 }
 
 struct SolveFixture : FormFixture {
@@ -51,13 +45,13 @@ struct SolveFixture : FormFixture {
     // (the solve parses the file again; both agree).
     void useField(const synthetic::Field &field)
     {
-        writeFile(path(QStringLiteral("data.txt")), catalogueAnswer(field, kScale, kScale));
+        writeFile(path(QStringLiteral("data.txt")), catalogue::answerPage(catalogueStars(field, kScale, kScale)));
         StarTable &table = form->stars;
         for (int k = 1; k <= field.count() && k <= StarTable::kCapacity; ++k) {
             table.starId[size_t(k)] = QStringLiteral("U0750_%1").arg(k, 8, 10, QLatin1Char('0'));
             table.starX[size_t(k)] = field.starX[size_t(k)];
             table.starY[size_t(k)] = field.starY[size_t(k)];
-            table.starMag[size_t(k)] = QStringLiteral("12.0");
+            table.starMag[size_t(k)] = QString::number(10 + (k % 60) / 10.0, 'f', 1);
         }
         table.starTotal = std::min(field.count(), StarTable::kCapacity);
         table.starCount = std::min(table.starTotal, StarTable::kInUse);

@@ -1,9 +1,12 @@
 // The catalogue overlay and the full map.
 
 #include "solve_fixture.h"
+#include "support/catalogue_fixture.h"
+#include "tools/sample_sky/sample_sky.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QtTest>
 
 using namespace testing;
@@ -22,7 +25,9 @@ private slots:
     void modelWithoutInverse_data();
     void modelWithoutInverse();
     void fullMapWithoutSolution();
-    void fullMapRedrawsEveryParsedStar();
+    void fullMap_data();
+    void fullMap();
+    void roadOnSampleSky();
 };
 
 namespace {
@@ -240,31 +245,133 @@ void TestOverlay::fullMapWithoutSolution()
     QCOMPARE(form.sugestion->text(), QStringLiteral("S13"));
 }
 
-void TestOverlay::fullMapRedrawsEveryParsedStar()
+void TestOverlay::fullMap_data()
 {
+    QTest::addColumn<int>("records");
+    QTest::newRow("more than 497 records: all drawn") << 700;
+    QTest::newRow("fewer records than markers shown") << 50;
+    QTest::newRow("no record") << 0;
+}
+
+void TestOverlay::fullMap()
+{
+    QFETCH(int, records);
+    ScopedLocale locale(commaLocale());
     SolveFixture f;
     Form1 &form = *f.form;
-    const Field field = fieldOf(700);
-    f.useField(field);
-    f.setModel(field.truth);
+    // An accepted solution over 497 stars, drawn.
+    const Field solved = fieldOf(497);
+    f.useField(solved);
+    f.setModel(solved.truth);
+    form.map();
     form.solutionValid = true;
     form.pickMode = QStringLiteral("coor");
-    form.mapState = QStringLiteral("done");
+    std::vector<Mark> before(form.star.begin(), form.star.begin() + 498);
+    // The fainter catalogue round the same field centre.
+    const Field faint = synthetic::randomField(solved.truth, records, 1000, 800, 99);
+    CatalogueFixture service(catalogueStars(faint, SolveFixture::kScale, SolveFixture::kScale));
+    service.pointAt(form);
+    typeCentre(form, {6, 40, 0}, QStringLiteral("+"), {20, 0, 0}, SolveFixture::kScale);
+    form.txt_distance->setText(QStringLiteral("30"));
     form.txt_mag->setText(QStringLiteral("13"));
     form.txt_mag2->setText(QStringLiteral("16"));
+    form.status->clear();
 
     form.FullMap_Click();
 
     QCOMPARE(form.txt_mag->text(), QStringLiteral("13"));
-    QCOMPARE(form.mapState, QStringLiteral("done"));
+    QVERIFY(service.receivedTargets().value(0).contains("magfaint=16."));
+    QCOMPARE(form.stars.starTotal, records);
+    // Every parsed star is drawn on its image position.
+    for (int k = 1; k <= records; ++k) {
+        const int index = form.stars.starId[size_t(k)].mid(6).toInt();
+        const PlanePoint marker = markerCentre(form, k);
+        QVERIFY2(std::hypot(marker.x - faint.pixel[size_t(index)].x, marker.y - faint.pixel[size_t(index)].y) < 0.5,
+                 qPrintable(form.stars.starId[size_t(k)]));
+        QVERIFY(form.star[size_t(k)].Visible);
+    }
+    // Markers beyond the new list stay shown where they were.
+    for (int k = records + 1; k <= 497; ++k) {
+        QVERIFY(form.star[size_t(k)].Visible);
+        QCOMPARE(form.star[size_t(k)].Left, before[size_t(k)].Left);
+        QCOMPARE(form.star[size_t(k)].Top, before[size_t(k)].Top);
+    }
+    // Two lines of the download, two of the parse, then these two.
     const QStringList lines = f.statusLines();
-    QCOMPARE(lines.value(0), QStringLiteral("M11done"));
-    QCOMPARE(lines.value(1), QStringLiteral("M10"));
+    QCOMPARE(lines.size(), 6);
+    QCOMPARE(lines[0], QStringLiteral("M11done"));
+    QCOMPARE(lines[1], QStringLiteral("M10"));
+    QCOMPARE(lines[5], QStringLiteral("M8"));
+    QCOMPARE(form.mapState, QStringLiteral("done"));
     QVERIFY(form.solutionValid);
     QCOMPARE(form.pickMode, QStringLiteral("coor"));
-    QVERIFY(sameModel(f.model(), field.truth));
-    for (int k = 1; k <= 700; ++k)
+    QVERIFY(sameModel(f.model(), solved.truth));
+}
+
+void TestOverlay::roadOnSampleSky()
+{
+    // The whole job on the sample sky: download, five picks, solve, full map.
+    ScopedLocale locale(commaLocale());
+    SolveFixture f;
+    Form1 &form = *f.form;
+    const sample_sky::SampleSky sky = sample_sky::generateSampleSky(f.folder.path());
+    std::vector<catalogue::Star> list;
+    for (const sample_sky::SampleStar &s : sky.stars)
+        list.push_back({s.id, s.raDeg, s.decDeg, s.magnitude});
+    CatalogueFixture service(list);
+    service.pointAt(form);
+    form.txt_url->setText(sample_sky::kImageFile);
+    typeCentre(form, {1, 34, 50}, QStringLiteral("+"), {22, 1, 11}, 1);
+    form.txt_distance->setText(QStringLiteral("20"));
+    form.txt_mag->setText(QStringLiteral("14"));
+    form.txt_mag2->setText(QStringLiteral("16"));
+    form.txt_corrasd->setText(QString::number(sky.projection.corrAsd(), 'f', 3));
+    form.txt_corrdec->setText(QString::number(sky.projection.corrDec(), 'f', 3));
+
+    form.DownloadData_Click();
+    form.SelectStar_Click();
+    QCOMPARE(form.pickMode, QStringLiteral("select"));
+    const std::vector<sample_sky::SampleStar> picked = sample_sky::brightStars(sky, 5, 13, 20, 60);
+    QCOMPARE(int(picked.size()), 5);
+    for (const sample_sky::SampleStar &s : picked) {
+        form.Picture1_MouseMove(Qt::NoButton, {}, float(s.pixel.x() + 1.2), float(s.pixel.y() - 0.8));
+        form.Picture1_Click();
+    }
+    QVERIFY(form.selectionDone);
+    f.dialogs.questionAnswers = {MsgBoxResult::Yes, MsgBoxResult::Yes};
+    form.startCalcul_Click();
+
+    QVERIFY(form.solutionValid);
+    QCOMPARE(form.pickMode, QStringLiteral("coor"));
+    const int inUse = form.stars.starCount;
+    // Each picked star's marker sits on its pick.
+    for (int p = 1; p <= 5; ++p) {
+        const QString id = picked[size_t(p - 1)].id;
+        int k = 1;
+        while (k <= inUse && form.stars.starId[size_t(k)] != id)
+            ++k;
+        QVERIFY2(k <= inUse, qPrintable(id));
         QVERIFY(form.star[size_t(k)].Visible);
+        const PlanePoint marker = markerCentre(form, k);
+        QVERIFY(std::hypot(marker.x - form.selX[size_t(p)], marker.y - form.selY[size_t(p)]) < 3);
+    }
+
+    form.FullMap_Click();
+
+    // The fainter catalogue is drawn, each star close to where it lies.
+    QVERIFY(form.stars.starTotal > inUse);
+    int close = 0;
+    for (int k = 1; k <= form.stars.starTotal; ++k) {
+        QVERIFY(form.star[size_t(k)].Visible);
+        for (const sample_sky::SampleStar &s : sky.stars)
+            if (s.id == form.stars.starId[size_t(k)]) {
+                const PlanePoint marker = markerCentre(form, k);
+                close += std::hypot(marker.x - s.pixel.x(), marker.y - s.pixel.y()) < 3 ? 1 : 0;
+                break;
+            }
+    }
+    QVERIFY2(close >= form.stars.starTotal * 9 / 10, qPrintable(QStringLiteral("%1 of %2").arg(close).arg(form.stars.starTotal)));
+    QCOMPARE(f.statusLines().value(0), QStringLiteral("M11done"));
 }
 
 QTEST_MAIN(TestOverlay)
