@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 namespace {
 // The field centre typed in the job fields, in scaled units; none when one of
@@ -43,7 +44,8 @@ void Form1::map()
         return;
     }
 
-    const int count = mapState == QStringLiteral("loading") ? stars.starTotal : stars.starCount;
+    const int wanted = mapState == QStringLiteral("loading") ? stars.starTotal : stars.starCount;
+    const int count = std::min(wanted, int(star.size()) - 1); // markers exist from start-up on
     const float half = star[0].Height / 2;
     for (int k = 1; k <= count; ++k) {
         const PlanePoint p = *imagePosition(model, stars.starX[size_t(k)], stars.starY[size_t(k)]);

@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 namespace {
 // The solve command asks before searching among more stars than this.
@@ -70,7 +71,9 @@ void Form1::Algo()
             continue;
 
         const CoincidenceWindow window = coincidenceWindow(CDbl(txt_calcul->text()));
-        int coincidences = countCoincidences(clicpic.data() + 1, 5, star.data() + 1, stars.starCount, window);
+        const int pickMarks = std::min(5, int(clicpic.size()) - 1);
+        const int markers = std::min(stars.starCount, int(star.size()) - 1);
+        int coincidences = countCoincidences(clicpic.data() + 1, pickMarks, star.data() + 1, markers, window);
         if (checkValueOf(CheckDecideur->checkState()) == 0)
             coincidences = kCoincidencesWithoutQuestion + 1;
         if (coincidences <= kCoincidencesWithoutQuestion)
