@@ -3,9 +3,11 @@
 #include "main_window/job_lines.h"
 #include "platform/check_value.h"
 #include "platform/text_file.h"
+#include "support/catalogue_fixture.h"
 #include "support/test_support.h"
 
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -22,6 +24,7 @@ private slots:
     void dialogSettingsAndCancel();
     void shortProjectFile();
     void signLineSetsLabelOnly();
+    void imageAfterOpening();
     void checkBoxLine_data();
     void checkBoxLine();
     void openResetsMarksAndFlags();
@@ -146,6 +149,7 @@ void TestProjectFiles::signLineSetsLabelOnly()
     FormFixture f;
     QStringList lines = kProject;
     lines[6] = "-";
+    lines[7] = "20"; // no blank in the query
     const QString path = f.path("south.pam");
     writeFile(path, crlfJoined(lines));
     f.dialogs.fileAnswers.push_back(path);
@@ -153,6 +157,36 @@ void TestProjectFiles::signLineSetsLabelOnly()
     QCOMPARE(f.form->txt_dec_sign_show[0]->text(), QStringLiteral("-"));
     QVERIFY(f.form->txt_dec_sign[1]->isChecked());
     QVERIFY(!f.form->txt_dec_sign[0]->isChecked());
+    // The next query takes the label's sign.
+    CatalogueFixture service;
+    service.pointAt(*f.form);
+    f.form->DownloadData_Click();
+    QCOMPARE(service.receivedTargets().size(), 1);
+    QVERIFY2(service.receivedTargets().constFirst().contains("dec=-22+01+11"),
+             service.receivedTargets().constFirst().constData());
+}
+
+void TestProjectFiles::imageAfterOpening()
+{
+    FormFixture f;
+    QVERIFY(drawStarField(120, 90, {{40, 30}, {80, 60}}).save(f.path("sky.png")));
+    QStringList lines = kProject;
+    lines[15] = "sky.png";
+    const QString path = f.path("sky.pam");
+    writeFile(path, crlfJoined(lines));
+    f.dialogs.fileAnswers.push_back(path);
+    f.form->mnu_open_Click();
+    QVERIFY(f.dialogs.messages().isEmpty());
+    QVERIFY(f.form->Picture1->hasPicture()); // the image shows...
+    QVERIFY(!f.form->imageLoaded);           // ...but counts as not loaded
+    // The calibration by image refuses until the image is loaded again...
+    f.form->mnu_etalonage_Click();
+    QCOMPARE(f.form->pickMode, QString());
+    QVERIFY(f.form->Frm[4]->isHidden());
+    // ...while "2-Etoiles" loads it by itself and starts at once.
+    f.form->SelectStar_Click();
+    QCOMPARE(f.form->pickMode, QStringLiteral("select"));
+    QVERIFY(f.form->imageLoaded);
 }
 
 void TestProjectFiles::checkBoxLine_data()
