@@ -1,45 +1,27 @@
 // Times of the catalogue steps: parsing a 4000-record answer, and a whole
 // download plus parse from the in-process catalogue service.
 
+#include "bench_support.h"
 #include "catalogue_service.h"
 #include "main_window/catalogue_parser.h"
 #include "main_window/catalogue_query.h"
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <chrono>
 #include <cstdio>
 
 namespace {
-using Clock = std::chrono::steady_clock;
-
-// 4000 stars spread over a 20' field around RA 23.7, Dec 22.0, all brighter than 13.
-std::vector<catalogue::Star> fieldOf4000()
-{
-    std::vector<catalogue::Star> stars;
-    for (int k = 0; k < 4000; ++k) {
-        const double ra = 23.7 + 0.25 * ((k * 7919) % 1000 / 1000.0 - 0.5);
-        const double dec = 22.0 + 0.25 * ((k * 104729) % 997 / 997.0 - 0.5);
-        stars.push_back({QStringLiteral("U1125-%1").arg(k, 8, 10, QLatin1Char('0')), ra, dec, 8.0 + (k % 50) / 10.0});
-    }
-    return stars;
-}
-
 template <typename Work>
 void report(const char *what, int iterations, Work work)
 {
-    work(); // warm up
-    const auto start = Clock::now();
-    for (int i = 0; i < iterations; ++i)
-        work();
-    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count() / iterations;
-    std::printf("%-45s %9.3f ms/op  (%d runs)\n", what, ms, iterations);
+    const bench::Timing t = bench::medianOf(iterations, [&](int) { work(); });
+    std::printf("%-45s %9.3f ms/op median  (%d runs)\n", what, t.medianMs, t.runs);
 }
 } // namespace
 
 int main()
 {
-    const std::vector<catalogue::Star> stars = fieldOf4000();
+    const std::vector<catalogue::Star> stars = bench::fieldOf4000();
     const QByteArray page = catalogue::answerPage(stars);
     StarTable table;
 

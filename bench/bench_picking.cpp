@@ -4,6 +4,7 @@
 //
 //   bench_picking [iterations]
 
+#include "bench_support.h"
 #include "main_window/form1.h"
 #include "main_window/star_pick.h"
 #include "localisation/language_tables.h"
@@ -20,7 +21,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <functional>
 #include <vector>
 
 namespace {
@@ -45,24 +45,6 @@ QImage starField()
     return image;
 }
 
-struct Stats {
-    double medianUs = 0, worstUs = 0;
-};
-
-Stats measure(int iterations, const std::function<void(int)> &work)
-{
-    std::vector<double> us;
-    us.reserve(size_t(iterations));
-    QElapsedTimer timer;
-    for (int i = 0; i < iterations; ++i) {
-        timer.start();
-        work(i);
-        us.push_back(double(timer.nsecsElapsed()) / 1000.0);
-    }
-    std::sort(us.begin(), us.end());
-    return {us[us.size() / 2], us.back()};
-}
-
 // Counts the paints of the widgets it watches, to show that the timings
 // below include real painting.
 class PaintCounter : public QObject {
@@ -78,9 +60,9 @@ public:
 
 PaintCounter *paintCounter = nullptr;
 
-void report(const char *what, const Stats &s)
+void report(const char *what, const bench::Timing &t)
 {
-    std::printf("%-40s median %8.1f us   worst %8.1f us   paints %d\n", what, s.medianUs, s.worstUs,
+    std::printf("%-40s median %8.1f us   worst %8.1f us   paints %d\n", what, t.medianMs * 1000, t.worstMs * 1000,
                 paintCounter ? paintCounter->count : 0);
     if (paintCounter)
         paintCounter->count = 0;
@@ -134,27 +116,27 @@ int main(int argc, char *argv[])
         form.mouseY = 2000 + random.bounded(form.PicOrange->height() - 100) + 50;
     };
 
-    report("magnifier redraw (plot only)", measure(iterations, [&](int) {
+    report("magnifier redraw (plot only)", bench::medianOf(iterations, [&](int) {
                pointer();
                form.dozoom();
            }));
-    report("magnifier redraw, painted", measure(iterations, [&](int) {
+    report("magnifier redraw, painted", bench::medianOf(iterations, [&](int) {
                pointer();
                form.dozoom();
                app.processEvents(); // the pending repaint: old and new place of the magnifier
            }));
-    report("pick (snap only)", measure(iterations, [&](int) {
+    report("pick (snap only)", bench::medianOf(iterations, [&](int) {
                pointer();
                starpick::snapToStar(form.mouseX, form.mouseY,
                                     [&](int x, int y) { return form.Picture1->Point(x, y); });
            }));
     form.zoom->hide();
-    report("pan step, painted", measure(iterations, [&](int i) {
+    report("pan step, painted", bench::medianOf(iterations, [&](int i) {
                form.Picture1->move(form.Picture1->pos() + QPoint(i % 2 ? 10 : -10, 0));
                app.processEvents();
            }));
     form.zoom->show();
-    report("pick (whole click, painted)", measure(iterations, [&](int) {
+    report("pick (whole click, painted)", bench::medianOf(iterations, [&](int) {
                pointer();
                form.pickMode = QStringLiteral("select");
                form.clickCount = 0;

@@ -2,11 +2,10 @@
 // parse of the answer, the distance tables, the pattern search, and the fit,
 // overlay and coincidence count of every candidate, as one solve does them.
 
-#include "catalogue_service.h"
+#include "bench_support.h"
 #include "main_window/catalogue_parser.h"
 #include "main_window/pattern_search.h"
 #include "main_window/plate_model.h"
-#include "tests/main_window/synthetic_field.h"
 
 #include <QElapsedTimer>
 #include <algorithm>
@@ -14,31 +13,12 @@
 #include <vector>
 
 namespace {
-constexpr double kScale = 3600; // pixels per degree
+using bench::SolutionField;
+constexpr double kScale = bench::kFieldScale;
 
 struct Corner {
     float Left = 0, Top = 0;
 };
-
-struct Field {
-    synthetic::Field sky;
-    synthetic::Picks picks;
-    QByteArray answer;
-};
-
-Field makeField(int width, int height, quint32 seed)
-{
-    Field f;
-    const PlateModel truth = synthetic::affineModel(33, 1.0, true, 360000, 72000);
-    f.sky = synthetic::randomField(truth, 497, width, height, seed, 0);
-    f.picks = synthetic::picksOn(f.sky, {10, 200, 333, 47, 480}, 1.0, 9);
-    std::vector<catalogue::Star> list;
-    for (int k = 1; k <= f.sky.count(); ++k)
-        list.push_back({QStringLiteral("U0750_%1").arg(k, 8, 10, QLatin1Char('0')), f.sky.starX[size_t(k)] / kScale,
-                        f.sky.starY[size_t(k)] / kScale, 12.0});
-    f.answer = catalogue::answerPage(list);
-    return f;
-}
 
 struct Times {
     double parse = 0, tables = 0, search = 0, review = 0;
@@ -49,7 +29,7 @@ struct Times {
 double msSince(const QElapsedTimer &timer) { return double(timer.nsecsElapsed()) / 1e6; }
 
 // One solve as the main window runs it, without its widgets and questions.
-Times solveOnce(const Field &field, double tolerance)
+Times solveOnce(const SolutionField &field, double tolerance)
 {
     Times t;
     QElapsedTimer timer;
@@ -97,7 +77,7 @@ Times solveOnce(const Field &field, double tolerance)
 }
 
 // The best of several runs, part by part.
-Times bestOf(const Field &field, double tolerance, int runs)
+Times bestOf(const SolutionField &field, double tolerance, int runs)
 {
     Times best = solveOnce(field, tolerance);
     for (int r = 1; r < runs; ++r) {
@@ -117,17 +97,15 @@ void report(const char *name, const Times &t)
 
 int main()
 {
-    report("realistic: 497 stars over 1536x1024, tol 7", bestOf(makeField(1536, 1024, 7), 7.0, 20));
-    report("realistic: 497 stars over 1024x768, tol 7", bestOf(makeField(1024, 768, 7), 7.0, 20));
+    report("realistic: 497 stars over 1536x1024, tol 7", bestOf(bench::makeSolutionField(1536, 1024, 7), 7.0, 20));
+    report("realistic: 497 stars over 1024x768, tol 7", bestOf(bench::makeSolutionField(1024, 768, 7), 7.0, 20));
 
-    // Crowded fields: the same 497 stars packed ever tighter. The search is
-    // slowest where many partial matches survive yet few candidates complete
-    // (the limits of 300 and 800 candidates end the densest fields early).
+    // Crowded fields: the same 497 stars packed ever tighter.
     Times worst;
     int worstSize = 0;
-    for (int size : {300, 400, 500, 600, 700, 800})
-        for (quint32 seed : {1u, 2u, 3u, 4u}) {
-            const Times t = bestOf(makeField(size, size * 2 / 3, seed), 7.0, 3);
+    for (int size : bench::kCrowdedSizes)
+        for (quint32 seed : bench::kCrowdedSeeds) {
+            const Times t = bestOf(bench::makeSolutionField(size, size * 2 / 3, seed), 7.0, 3);
             if (t.total() > worst.total()) {
                 worst = t;
                 worstSize = size;
