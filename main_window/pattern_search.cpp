@@ -37,16 +37,21 @@ PatternSearch::Result PatternSearch::search(double matchTolerance) const
 
     // The outer levels prune the inner ones: each level is entered only when
     // every test above it passed, and the first failing test of a level ends
-    // that level's tests for the current index. The first test of levels l
-    // and m depends on star i alone, so it is made once per first star and
-    // those levels run only over the stars that passed it, in ascending order.
-    std::vector<int> fourthStars, fifthStars;
+    // that level's tests for the current index. The tests of levels k, l and
+    // m against star i depend on i alone, so they are made once per first star
+    // and those levels run only over the stars that passed them, in ascending
+    // order: the candidates and their order are those of the plain loops.
+    std::vector<int> thirdStars, fourthStars, fifthStars;
+    thirdStars.reserve(size_t(n));
     fourthStars.reserve(size_t(n));
     fifthStars.reserve(size_t(n));
     for (int i = 1; i <= n && int(result.candidates.size()) <= kFirstStarLimit; ++i) {
+        thirdStars.clear();
         fourthStars.clear();
         fifthStars.clear();
         for (int s = 1; s <= n; ++s) {
+            if (match(catDist(i, s), d13))
+                thirdStars.push_back(s);
             if (match(catDist(i, s), d14))
                 fourthStars.push_back(s);
             if (match(catDist(i, s), d15))
@@ -55,13 +60,16 @@ PatternSearch::Result PatternSearch::search(double matchTolerance) const
         for (int j = 1; j <= n; ++j) {
             if (!match(catDist(i, j), d12))
                 continue;
-            for (int k = 1; k <= n; ++k) {
-                if (!match(catDist(j, k), d23) || !match(catDist(i, k), d13))
+            for (const int k : thirdStars) {
+                if (!match(catDist(j, k), d23))
                     continue;
                 for (const int l : fourthStars) {
+                    // The tests of l against j and k do not depend on m: made
+                    // once per l, they spare the fifth level most of its work.
+                    if (!match(catDist(l, k), d43) || !match(catDist(l, j), d42))
+                        continue;
                     for (const int m : fifthStars) {
-                        if (!match(catDist(l, m), d45) || !match(catDist(l, k), d43) || !match(catDist(l, j), d42)
-                            || !match(catDist(m, j), d52) || !match(catDist(m, k), d53))
+                        if (!match(catDist(l, m), d45) || !match(catDist(m, j), d52) || !match(catDist(m, k), d53))
                             continue;
                         result.candidates.push_back({i, j, k, l, m});
                         if (int(result.candidates.size()) == kMaxCandidates) {
