@@ -6,6 +6,7 @@
 
 #include "catalogue_service.h"
 #include "dialogs/wizard.h"
+#include "main_window/readouts.h"
 #include "main_window/startup.h"
 #include "platform/dialogs.h"
 #include "platform/numbers.h"
@@ -88,7 +89,7 @@ std::optional<QPointF> readClickLine(const QString &line)
 QPointF markerCentre(const Form1 &form, int k)
 {
     const Mark &m = form.star[size_t(k)];
-    return {m.Left + m.Height / 2, m.Top + m.Height / 2};
+    return {markCentreX(m), markCentreY(m)};
 }
 
 int markerOf(const Form1 &form, const QString &id)
