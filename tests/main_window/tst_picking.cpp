@@ -3,6 +3,7 @@
 // magnifier.
 
 #include "main_window/star_pick.h"
+#include "support/pointer.h"
 #include "support/test_support.h"
 
 #include <QApplication>
@@ -86,24 +87,8 @@ struct PickingForm : FormFixture {
         form->zoom->show();
     }
 
-    // The pointer moves over the image to this pixel; whatever widget lies
-    // there (the image or the magnifier over it) receives the move.
-    void moveTo(QPoint pixel)
-    {
-        // A move to where the pointer already is sends nothing.
-        if (QCursor::pos() == form->Picture1->mapToGlobal(pixel))
-            QTest::mouseMove(form->Picture1, pixel + QPoint(1, 1));
-        QTest::mouseMove(form->Picture1, pixel);
-    }
-
-    // A click at the pointer's place, received by the widget under it.
-    void clickAt(QPoint pixel)
-    {
-        const QPoint global = form->Picture1->mapToGlobal(pixel);
-        QWidget *target = QApplication::widgetAt(global);
-        QVERIFY(target == form->Picture1 || target == form->zoom);
-        QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFromGlobal(global));
-    }
+    void moveTo(QPoint pixel) { movePointerTo(*form, pixel); }
+    void clickAt(QPoint pixel) { QVERIFY(testing::clickAt(*form, pixel)); }
 };
 
 } // namespace
