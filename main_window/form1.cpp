@@ -71,6 +71,16 @@ void makeSignControls(QWidget *parent, QLabel *&label, QRadioButton *&minus, QRa
     plus->setChecked(true);
 }
 
+// The decision box holds three states because a file may grey it; a click of
+// the user only ticks or clears it.
+class DecisionCheckBox : public QCheckBox {
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    void nextCheckState() override { setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked); }
+};
+
 constexpr std::array<const char *, 3> kHourUnits = {"h", "m", "s"};
 constexpr std::array<const char *, 3> kDegreeUnits = {"\u00b0", "'", "''"};
 } // namespace
@@ -248,7 +258,7 @@ QWidget *Form1::createLeftColumn()
         auto *row = new QHBoxLayout(Frm[6]);
         QWidget *f = Frm[6];
         txt_calcul = makeField(f, QStringLiteral("10"), 0, 70);
-        CheckDecideur = new QCheckBox(QString::fromUtf8("D\u00e9cideur"), f);
+        CheckDecideur = new DecisionCheckBox(QString::fromUtf8("D\u00e9cideur"), f);
         CheckDecideur->setTristate(true);
         CheckDecideur->setCheckState(Qt::Checked);
         row->addWidget(lbl[5]);

@@ -25,6 +25,8 @@ private slots:
     void defaultsFile_data();
     void defaultsFile();
     void defaultsFileIsClosed();
+    void decisionBoxClicks_data();
+    void decisionBoxClicks();
     void markersAfterStartup();
     void logStatusOrder();
     void endingTheProgram();
@@ -131,6 +133,33 @@ void TestForm1Startup::defaultsFileIsClosed()
     QFile file(f.path(QStringLiteral("defaut.cfg")));
     QVERIFY(file.open(QIODevice::ReadWrite));
     QVERIFY(QFile::remove(f.path(QStringLiteral("defaut.cfg"))));
+}
+
+void TestForm1Startup::decisionBoxClicks_data()
+{
+    QTest::addColumn<int>("start"); // as the files store it
+    QTest::addColumn<int>("clicks");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("ticked, one click") << 1 << 1 << 0;
+    QTest::newRow("ticked, two clicks") << 1 << 2 << 1;
+    QTest::newRow("ticked, three clicks") << 1 << 3 << 0;
+    QTest::newRow("cleared, one click") << 0 << 1 << 1;
+    QTest::newRow("greyed by a file, one click") << 2 << 1 << 1;
+    QTest::newRow("greyed by a file, three clicks") << 2 << 3 << 1;
+}
+
+void TestForm1Startup::decisionBoxClicks()
+{
+    // The greyed state comes only from a file: the user's clicks tick and
+    // clear the box, never grey it.
+    QFETCH(int, start);
+    QFETCH(int, clicks);
+    QFETCH(int, expected);
+    FormFixture f;
+    f.form->CheckDecideur->setCheckState(checkStateOf(start));
+    for (int i = 0; i < clicks; ++i)
+        f.form->CheckDecideur->click();
+    QCOMPARE(checkValueOf(f.form->CheckDecideur->checkState()), expected);
 }
 
 void TestForm1Startup::markersAfterStartup()
