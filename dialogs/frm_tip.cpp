@@ -1,5 +1,6 @@
 #include "dialogs/frm_tip.h"
 
+#include "dialogs/fixed_dialog.h"
 #include "localisation/captions.h"
 #include "platform/dialogs.h"
 #include "platform/failure.h"
@@ -72,8 +73,7 @@ void frmTip::Form_Load()
         textbox->moveCursor(QTextCursor::Start); // the reading starts at the top
         CaptionTargets targets;
         targets.tip = this;
-        if (lang_)
-            ApplyCaptions(QStringLiteral("aide"), *lang_, targets);
+        applyDialogCaptions(QStringLiteral("aide"), lang_, targets);
     } catch (const Failure &failure) {
         if (dialogs_)
             dialogs_->MsgBox(failure.description(), MsgBoxStyle::OkOnly);

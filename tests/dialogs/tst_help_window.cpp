@@ -30,6 +30,7 @@ private slots:
     void reopeningReadsTheManualAgain();
     void captionKey_data();
     void captionKey();
+    void captionWithoutLanguageFile();
     void shippedManual();
 };
 
@@ -196,6 +197,18 @@ void TestHelpWindow::captionKey()
     QCOMPARE(tip.windowTitle(), caption);
     for (const QString &message : tables.MessageTexts)
         QVERIFY(message.isEmpty());
+}
+
+void TestHelpWindow::captionWithoutLanguageFile()
+{
+    // Not a line of the language file could be read: the help window keeps
+    // its own caption, as the main window and the other dialogs do.
+    FormFixture f({{QStringLiteral("aide.rtf"), kManual}});
+    frmTip *tip = openHelp(f);
+    QVERIFY(tip);
+    QVERIFY(f.dialogs.shown.empty());
+    QCOMPARE(tip->textbox->toPlainText(), QStringLiteral("Sidelune\nLe ciel étoilé.\n"));
+    QCOMPARE(tip->windowTitle(), QStringLiteral("Aide"));
 }
 
 void TestHelpWindow::shippedManual()
