@@ -73,7 +73,9 @@ LanguageLoadResult LoadLanguage(const QString &programFolder, LanguageTables &ta
         result.problem = QStringLiteral("le fichier est vide");
         return result;
     }
-    result.anyTextRead = true;
+    // The title line is never an entry: a file that holds nothing more
+    // fills no text at all, like an empty one.
+    result.anyTextRead = lines.size() > 1;
     const LanguageParseOutcome outcome = parseLanguageLines(lines, tables);
     if (!outcome.complete)
         result.problem = QStringLiteral("le fichier se termine avant la ligne %1").arg(outcome.missingMarker);

@@ -27,7 +27,7 @@ LanguageParseOutcome parseLanguageLines(const QStringList &lines, LanguageTables
 struct LanguageLoadResult {
     QString path;    // the file that was read
     QString problem; // empty when it was read through "[END]", else why not
-    bool anyTextRead = false; // false for a missing, unreadable or empty file
+    bool anyTextRead = false; // false when no entry was filled (missing, unreadable, empty, title only)
 
     bool ok() const { return problem.isEmpty(); }
     // The words of the one box that reports an unusable file (the language

@@ -162,22 +162,26 @@ void TestLanguageFile::unusableFiles_data()
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QString>("problem");
     QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<bool>("anyText"); // some entry was filled, so the texts are used
 
-    QTest::newRow("missing") << 0 << QByteArray() << QStringLiteral("Fichier introuvable") << QStringList{};
+    QTest::newRow("missing") << 0 << QByteArray() << QStringLiteral("Fichier introuvable") << QStringList{}
+                             << false;
     QTest::newRow("a folder") << 1 << QByteArray() << QStringLiteral("Erreur d'accès au chemin/fichier")
-                              << QStringList{};
-    QTest::newRow("empty") << 2 << QByteArray() << QStringLiteral("le fichier est vide") << QStringList{};
+                              << QStringList{} << false;
+    QTest::newRow("empty") << 2 << QByteArray() << QStringLiteral("le fichier est vide") << QStringList{}
+                           << false;
     QTest::newRow("title only") << 2 << QByteArray("T\r\n")
                                 << QStringLiteral("le fichier se termine avant la ligne [CONFIG2]")
-                                << QStringList{};
+                                << QStringList{} << false;
     QTest::newRow("ends in block 2") << 2 << QByteArray("T\r\na\r\n[CONFIG2]\r\nb")
                                      << QStringLiteral("le fichier se termine avant la ligne [FORM]")
-                                     << QStringList{"C[1]=a", "C[2]=[CONFIG2]", "C2[1]=b"};
+                                     << QStringList{"C[1]=a", "C[2]=[CONFIG2]", "C2[1]=b"} << true;
     QTest::newRow("ends before [END]")
         << 2 << QByteArray("T\r\n[CONFIG2]\r\n[FORM]\r\n[WIZARD]\r\n[SUGESTIONS]\r\nh0\r\n[end]\r\n")
         << QStringLiteral("le fichier se termine avant la ligne [END]")
         << QStringList{"C[1]=[CONFIG2]", "C2[1]=[FORM]", "F[1]=[WIZARD]", "W[1]=[SUGESTIONS]", "S[0]=h0",
-                       "S[1]=[end]"};
+                       "S[1]=[end]"}
+        << true;
 }
 
 void TestLanguageFile::unusableFiles()
@@ -186,6 +190,7 @@ void TestLanguageFile::unusableFiles()
     QFETCH(QByteArray, file);
     QFETCH(QString, problem);
     QFETCH(QStringList, expected);
+    QFETCH(bool, anyText);
     QTemporaryDir folder;
     const QString path = languageFilePath(folder.path());
     if (kind == 1)
@@ -200,6 +205,7 @@ void TestLanguageFile::unusableFiles()
     QCOMPARE(result.problem, problem);
     // What was read before the end stays.
     QCOMPARE(filledEntries(tables), expected);
+    QCOMPARE(result.anyTextRead, anyText);
     // The one box at start-up names the file and the failure.
     QVERIFY(result.message().contains(path));
     QVERIFY(result.message().contains(problem));
