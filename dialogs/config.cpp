@@ -239,7 +239,11 @@ void Config::cmd4_Click()
 void Config::cmd3_Click()
 {
     // The texts as shown, saved or not; the main window fixes a decimal comma.
-    form_.txt_corrasd->setText(txt_coor[1]->text());
-    form_.txt_corrdec->setText(txt_coor[2]->text());
+    // Two empty boxes (an empty library, nothing chosen) hold no coefficients:
+    // they must not wipe out the ones the main window has.
+    if (!txt_coor[1]->text().isEmpty() || !txt_coor[2]->text().isEmpty()) {
+        form_.txt_corrasd->setText(txt_coor[1]->text());
+        form_.txt_corrdec->setText(txt_coor[2]->text());
+    }
     accept();
 }

@@ -32,6 +32,7 @@ private slots:
     void editsWithNothingSelectedGoNowhere();
     void commaKeptInFileFixedInMainWindow();
     void useModeCopiesUnsavedEdits();
+    void useWithEmptyBoxesKeepsCoefficients();
     void closeBoxDiscardsEdits();
     void enterSavesAndEscDoesNothing();
     void failedSaveKeepsDialogOpen();
@@ -321,6 +322,20 @@ void TestConfig::useModeCopiesUnsavedEdits()
     QCOMPARE(f.form->txt_corrdec->text(), QStringLiteral("6.5"));
     QCOMPARE(f.form->txt_url->text(), QStringLiteral("sky.png"));
     QCOMPARE(readFile(f.path(kFile)), library(kThree));
+}
+
+void TestConfig::useWithEmptyBoxesKeepsCoefficients()
+{
+    FormFixture f; // no library file: nothing to choose
+    f.form->txt_corrasd->setText(QStringLiteral("1854.1"));
+    f.form->txt_corrdec->setText(QStringLiteral("2000"));
+    f.form->ConfigStatus = 2;
+    f.dialogs.shown.clear();
+    Config dialog(*f.form, f.form->opticalConfigs);
+    dialog.cmd3_Click();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(f.form->txt_corrasd->text(), QStringLiteral("1854.1"));
+    QCOMPARE(f.form->txt_corrdec->text(), QStringLiteral("2000"));
 }
 
 void TestConfig::closeBoxDiscardsEdits()
