@@ -52,13 +52,13 @@ QString catalogueUrl(const QString &host, const QString &epoch, const QString &r
            QStringLiteral("&magbright=0&magfaint=") + magFaint + QStringLiteral(".&format=2&sort=mr&nout=5000");
 }
 
-void QueryCatalogue(const QString &host, const QString &answerPath, const QString &epoch, const QString &ra,
+QString QueryCatalogue(const QString &host, const QString &answerPath, const QString &epoch, const QString &ra,
                     const QString &dec, const QString &radiusArcmin, const QString &magFaint)
 {
     const QString url = catalogueUrl(host, epoch, ra, dec, radiusArcmin, magFaint);
     if (QFileInfo(answerPath).isFile())
         QFile::remove(answerPath);
-    DownloadToFile(url, answerPath);
+    return DownloadToFile(url, answerPath);
 }
 
 std::optional<QByteArray> fetchUrl(const QString &url, const TransferLimits &limits)
@@ -91,17 +91,20 @@ std::optional<QByteArray> fetchUrl(const QString &url, const TransferLimits &lim
     return body;
 }
 
-void DownloadToFile(const QString &url, const QString &path, const TransferLimits &limits)
+QString DownloadToFile(const QString &url, const QString &path, const TransferLimits &limits)
 {
     // A transfer cut short is stored as an empty answer rather than as a
     // truncated catalogue that would parse as a smaller, plausible one.
     const QByteArray body = fetchUrl(url, limits).value_or(QByteArray());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return;
+        return file.errorString();
     if (file.write(body) != body.size()) {
+        const QString why = file.errorString();
         file.cancelWriting();
-        return;
+        return why;
     }
-    file.commit();
+    if (!file.commit())
+        return file.errorString();
+    return {};
 }

@@ -23,8 +23,9 @@ QString catalogueUrl(const QString &host, const QString &epoch, const QString &r
                      const QString &radiusArcmin, const QString &magFaint);
 
 // Builds the query from the five texts, deletes the previous answer file
-// (when it is an ordinary file) and downloads the new answer into it.
-void QueryCatalogue(const QString &host, const QString &answerPath, const QString &epoch, const QString &ra,
+// (when it is an ordinary file) and downloads the new answer into it. Returns
+// why the answer file could not be written, or an empty text.
+QString QueryCatalogue(const QString &host, const QString &answerPath, const QString &epoch, const QString &ra,
                     const QString &dec, const QString &radiusArcmin, const QString &magFaint);
 
 // How long a transfer may wait: to connect, and without receiving a byte.
@@ -40,5 +41,7 @@ std::optional<QByteArray> fetchUrl(const QString &url, const TransferLimits &lim
 
 // Writes the body of the answer to `url` into the file at `path`, replacing
 // what the file held; a failed transfer gives an empty file. The file is
-// written whole or not at all.
-void DownloadToFile(const QString &url, const QString &path, const TransferLimits &limits = {});
+// written whole or not at all. Returns why the file could not be written, or
+// an empty text (a failed transfer is not a failure here: it writes an empty
+// answer).
+QString DownloadToFile(const QString &url, const QString &path, const TransferLimits &limits = {});

@@ -36,7 +36,13 @@ void Form1::DownloadData_Click()
     const QString magFaint = txt_mag->text();
     // Runs on the window thread: the window waits for the answer, which the
     // transfer's own time limits keep from lasting for ever.
-    QueryCatalogue(catalogueHost, answerPath(programFolder), epoch, ra, dec, radius, magFaint);
+    const QString writeFailure =
+        QueryCatalogue(catalogueHost, answerPath(programFolder), epoch, ra, dec, radius, magFaint);
+    // Otherwise an older answer left in place would be solved against in
+    // silence.
+    if (!writeFailure.isEmpty())
+        LogStatus(QStringLiteral("Réponse du catalogue non enregistrée (%1) : %2")
+                      .arg(answerPath(programFolder), writeFailure));
     LogStatus(lang->MessageTexts[9]);
 }
 

@@ -24,6 +24,7 @@ private slots:
     void blankInAFieldIsNoCrash();
     void newShorterAnswerReplacesTheOld();
     void readWithoutAnswerFile();
+    void answerThatCannotBeWrittenIsSaid();
     void roundTrip_data();
     void roundTrip();
 };
@@ -183,6 +184,19 @@ void TestCatalogueDownload::newShorterAnswerReplacesTheOld()
     QVERIFY(job.form.stars.starTotal > 0);
     for (int k = 1; k <= job.form.stars.starTotal; ++k)
         QVERIFY(job.form.stars.starMag[k].toDouble() <= 10.0);
+}
+
+void TestCatalogueDownload::answerThatCannotBeWrittenIsSaid()
+{
+    Job job;
+    // A folder stands where the answer file goes: nothing can be written.
+    QVERIFY(QDir(job.f.folder.path()).mkdir(QStringLiteral("data.txt")));
+    job.form.DownloadData_Click();
+    const QStringList lines = statusLines(job.form);
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines[0], QStringLiteral("Catalogue téléchargé"));
+    QVERIFY2(lines[1].startsWith(QStringLiteral("Réponse du catalogue non enregistrée")), qPrintable(lines[1]));
+    QCOMPARE(lines[2], QStringLiteral("Téléchargement du catalogue..."));
 }
 
 void TestCatalogueDownload::readWithoutAnswerFile()
