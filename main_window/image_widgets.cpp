@@ -4,10 +4,35 @@
 #include <QPainter>
 #include <QPaintEvent>
 
-ImageBox::ImageBox(QWidget *parent)
+PointerSurface::PointerSurface(QWidget *parent)
     : QWidget(parent)
 {
     setMouseTracking(true);
+}
+
+void PointerSurface::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPointF p = event->position();
+    emit mouseMoved(event->buttons(), event->modifiers(), p.x(), p.y());
+}
+
+void PointerSurface::mousePressEvent(QMouseEvent *event)
+{
+    pressedInside_ = true;
+    event->accept();
+}
+
+void PointerSurface::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool click = pressedInside_ && rect().contains(event->position().toPoint());
+    pressedInside_ = false;
+    if (click)
+        emit clicked();
+}
+
+ImageBox::ImageBox(QWidget *parent)
+    : PointerSurface(parent)
+{
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(0, 0);
 }
@@ -69,33 +94,14 @@ void ImageBox::paintEvent(QPaintEvent *event)
     }
 }
 
-void ImageBox::mouseMoveEvent(QMouseEvent *event)
-{
-    const QPointF p = event->position();
-    emit mouseMoved(event->buttons(), event->modifiers(), p.x(), p.y());
-}
 
-void ImageBox::mousePressEvent(QMouseEvent *event)
-{
-    pressedInside_ = true;
-    event->accept();
-}
 
-void ImageBox::mouseReleaseEvent(QMouseEvent *event)
-{
-    // A click is a press and a release over the same box.
-    const bool click = pressedInside_ && rect().contains(event->position().toPoint());
-    pressedInside_ = false;
-    if (click)
-        emit clicked();
-}
 
 Magnifier::Magnifier(QWidget *parent)
-    : QWidget(parent), canvas_(kSize, kSize, QImage::Format_RGB32)
+    : PointerSurface(parent), canvas_(kSize, kSize, QImage::Format_RGB32)
 {
     canvas_.fill(Qt::black);
     resize(kSize, kSize);
-    setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -124,25 +130,8 @@ void Magnifier::paintEvent(QPaintEvent *)
     painter.drawLine(50, 20, 50, 84);
 }
 
-void Magnifier::mouseMoveEvent(QMouseEvent *event)
-{
-    const QPointF p = event->position();
-    emit mouseMoved(event->buttons(), event->modifiers(), p.x(), p.y());
-}
 
-void Magnifier::mousePressEvent(QMouseEvent *event)
-{
-    pressedInside_ = true;
-    event->accept();
-}
 
-void Magnifier::mouseReleaseEvent(QMouseEvent *event)
-{
-    const bool click = pressedInside_ && rect().contains(event->position().toPoint());
-    pressedInside_ = false;
-    if (click)
-        emit clicked();
-}
 
 PanBar::PanBar(QWidget *parent)
     : QWidget(parent)

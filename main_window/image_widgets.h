@@ -16,11 +16,29 @@ struct Mark {
     bool Visible = false;
 };
 
-class Magnifier;
+// A picture box's pointer events: every move, and a click (a press and a
+// release over the same box), with positions in the box's own pixels.
+class PointerSurface : public QWidget {
+    Q_OBJECT
+public:
+    explicit PointerSurface(QWidget *parent = nullptr);
+
+signals:
+    void mouseMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, double x, double y);
+    void clicked();
+
+protected:
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    bool pressedInside_ = false;
+};
 
 // The image box: shows the picture at 1:1, so its own coordinates are image
 // pixels; its position inside the viewport is the scroll position.
-class ImageBox : public QWidget {
+class ImageBox : public PointerSurface {
     Q_OBJECT
 public:
     explicit ImageBox(QWidget *parent = nullptr);
@@ -44,27 +62,19 @@ public:
     // Repaints the place of one mark (call before and after moving it).
     void updateMark(const Mark &mark);
 
-signals:
-    void mouseMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, double x, double y);
-    void clicked();
-
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     QImage picture_;
     const std::vector<Mark> *stars_ = nullptr;
     const std::vector<Mark> *picks_ = nullptr;
     const Mark *centre_ = nullptr;
-    bool pressedInside_ = false;
 };
 
 // The magnifier: a 102 x 102 picture box lying inside the image box, on which
 // dots of DrawWidth pixels are plotted, with a yellow cross-hair over them.
-class Magnifier : public QWidget {
+class Magnifier : public PointerSurface {
     Q_OBJECT
 public:
     static constexpr int kSize = 102;
@@ -77,19 +87,11 @@ public:
     // Shows what was plotted, with the cross-hair over it.
     void Refresh() { update(); }
 
-signals:
-    void mouseMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, double x, double y);
-    void clicked();
-
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     QImage canvas_;
-    bool pressedInside_ = false;
 };
 
 // A pan bar: reports the press and the release of any mouse button.

@@ -69,9 +69,9 @@ MsgBoxResult ScriptedDialogs::MsgBox(const QString &prompt, MsgBoxStyle style, c
     return answer;
 }
 
-QString ScriptedDialogs::ShowOpen(const FileDialogRequest &request)
+QString ScriptedDialogs::nextFile(Shown::Kind kind, const FileDialogRequest &request)
 {
-    shown.push_back({Shown::Open, request.title, MsgBoxStyle::OkOnly, request.title, request});
+    shown.push_back({kind, request.title, MsgBoxStyle::OkOnly, request.title, request});
     if (fileAnswers.empty())
         return {};
     const QString path = fileAnswers.front();
@@ -79,14 +79,14 @@ QString ScriptedDialogs::ShowOpen(const FileDialogRequest &request)
     return path;
 }
 
+QString ScriptedDialogs::ShowOpen(const FileDialogRequest &request)
+{
+    return nextFile(Shown::Open, request);
+}
+
 QString ScriptedDialogs::ShowSave(const FileDialogRequest &request)
 {
-    shown.push_back({Shown::Save, request.title, MsgBoxStyle::OkOnly, request.title, request});
-    if (fileAnswers.empty())
-        return {};
-    const QString path = fileAnswers.front();
-    fileAnswers.pop_front();
-    return path;
+    return nextFile(Shown::Save, request);
 }
 
 QStringList ScriptedDialogs::messages() const

@@ -70,4 +70,7 @@ public:
     // The prompts of the message boxes shown so far.
     QStringList messages() const;
     int messageCount() const { return int(messages().size()); }
+
+private:
+    QString nextFile(Shown::Kind kind, const FileDialogRequest &request);
 };
