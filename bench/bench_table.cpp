@@ -18,6 +18,7 @@
 #include "main_window/startup.h"
 #include "platform/dialogs.h"
 #include "support/catalogue_fixture.h"
+#include "support/sample_job.h"
 #include "support/test_support.h"
 #include "tools/sample_sky/sample_sky.h"
 
@@ -169,27 +170,12 @@ struct SampleWindow : testing::FormFixture {
 
     bool prepare()
     {
-        std::vector<catalogue::Star> list;
-        for (const sample_sky::SampleStar &s : sky.stars)
-            list.push_back({s.id, s.raDeg, s.decDeg, s.magnitude});
-        service = std::make_unique<testing::CatalogueFixture>(list);
+        service = std::make_unique<testing::CatalogueFixture>(testing::serviceStars(sky));
         service->pointAt(*form);
         form->Timer1->stop();
         form->show();
         waitUntilExposed(*form);
-
-        form->txt_url->setText(sample_sky::kImageFile);
-        const int ra[3] = {1, 34, 50}, dec[3] = {22, 1, 11};
-        for (size_t i = 0; i < 3; ++i) {
-            form->txt_ra[i]->setText(QString::number(ra[i]));
-            form->txt_dec[i]->setText(QString::number(dec[i]));
-        }
-        form->txt_dec_sign_show[0]->setText(QStringLiteral("+"));
-        form->txt_distance->setText(QStringLiteral("20"));
-        form->txt_mag->setText(QStringLiteral("14"));
-        form->txt_mag2->setText(QStringLiteral("16"));
-        form->txt_corrasd->setText(QString::number(sky.projection.corrAsd(), 'f', 3));
-        form->txt_corrdec->setText(QString::number(sky.projection.corrDec(), 'f', 3));
+        testing::typeSampleJob(*form, sky);
         form->DownloadData_Click();
         form->SelectStar_Click();
         for (const sample_sky::SampleStar &s : sample_sky::brightStars(sky, 5, 13, 20, 60)) {

@@ -2,6 +2,7 @@
 
 #include "solve_fixture.h"
 #include "support/catalogue_fixture.h"
+#include "support/sample_job.h"
 #include "tools/sample_sky/sample_sky.h"
 
 #include <QLabel>
@@ -315,18 +316,9 @@ void TestOverlay::roadOnSampleSky()
     SolveFixture f;
     Form1 &form = *f.form;
     const sample_sky::SampleSky sky = sample_sky::generateSampleSky(f.folder.path());
-    std::vector<catalogue::Star> list;
-    for (const sample_sky::SampleStar &s : sky.stars)
-        list.push_back({s.id, s.raDeg, s.decDeg, s.magnitude});
-    CatalogueFixture service(list);
+    CatalogueFixture service(serviceStars(sky));
     service.pointAt(form);
-    form.txt_url->setText(sample_sky::kImageFile);
-    typeCentre(form, {1, 34, 50}, QStringLiteral("+"), {22, 1, 11}, 1);
-    form.txt_distance->setText(QStringLiteral("20"));
-    form.txt_mag->setText(QStringLiteral("14"));
-    form.txt_mag2->setText(QStringLiteral("16"));
-    form.txt_corrasd->setText(QString::number(sky.projection.corrAsd(), 'f', 3));
-    form.txt_corrdec->setText(QString::number(sky.projection.corrDec(), 'f', 3));
+    typeSampleJob(form, sky);
 
     form.DownloadData_Click();
     form.SelectStar_Click();
