@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
 #include <QProgressBar>
 #include <QTimer>
 
@@ -42,8 +43,20 @@ bool Program::loadLanguage()
     return language.anyTextRead;
 }
 
+void Program::installToolkitTranslation()
+{
+    // The window is French whatever the system's language, so Qt's own texts
+    // (standard buttons, file dialogs, the text boxes' menus) are French too.
+    // Numbers keep the locale's rules: only texts are translated. Without the
+    // translation on this machine those texts simply stay in English.
+    if (toolkitTranslation_.isEmpty()
+        && toolkitTranslation_.load(QStringLiteral("qtbase_fr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&toolkitTranslation_);
+}
+
 void Program::Main()
 {
+    installToolkitTranslation();
     initProgramResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/sidelune.png")));
 

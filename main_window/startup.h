@@ -6,6 +6,7 @@
 #include "localisation/language_tables.h"
 #include "main_window/form1.h"
 
+#include <QTranslator>
 #include <memory>
 
 struct StartupOptions {
@@ -30,9 +31,11 @@ public:
 private:
     Form1 *ensureForm1();
     bool loadLanguage();
+    void installToolkitTranslation();
 
     StartupOptions options_;
     LanguageTables tables_;
     std::unique_ptr<Form1> form_;
     std::unique_ptr<frmSplash> splash_;
+    QTranslator toolkitTranslation_;
 };

@@ -5,9 +5,11 @@
 #include "main_window/startup.h"
 #include "support/test_support.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPointer>
 #include <QProgressBar>
 #include <QThread>
@@ -29,6 +31,7 @@ private slots:
     void aboutBoxClosesOnOneClick();
     void startUpOrder();
     void clickOnTheSplashWhileStarting();
+    void toolkitTextsInFrench();
 };
 
 namespace {
@@ -258,6 +261,33 @@ void TestSplash::clickOnTheSplashWhileStarting()
     QVERIFY(stayed);
     QVERIFY(program.form1()->isVisible());
     QCOMPARE(program.form1()->star.size(), size_t(4001));
+}
+
+void TestSplash::toolkitTextsInFrench()
+{
+    // Qt's own buttons speak the window's language whatever the system's,
+    // while numbers keep the locale's rules.
+    ScopedLocale locale(QLocale(QLocale::English, QLocale::UnitedStates));
+    QTemporaryDir folder;
+    ScriptedDialogs scripted;
+    Program program({folder.path(), &scripted, {}});
+    program.Main();
+    program.form1()->endProgram = [] {};
+
+    QStringList buttons;
+    whenModalRuns([&buttons](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        if (!box) {
+            modal->close();
+            return;
+        }
+        buttons << box->button(QMessageBox::Yes)->text() << box->button(QMessageBox::No)->text();
+        box->button(QMessageBox::No)->click();
+    });
+    QtDialogs real;
+    QCOMPARE(real.MsgBox(QStringLiteral("Continuer ?"), MsgBoxStyle::YesNo), MsgBoxResult::No);
+    QCOMPARE(buttons, (QStringList{QStringLiteral("&Oui"), QStringLiteral("&Non")}));
+    QCOMPARE(QLocale().decimalPoint(), QStringLiteral("."));
 }
 
 QTEST_MAIN(TestSplash)
