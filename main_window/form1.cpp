@@ -1,6 +1,7 @@
 // Construction of the main window: widgets, menus and their connections.
 
 #include "main_window/form1.h"
+#include "main_window/menu_shortcuts.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -415,6 +416,8 @@ void Form1::createActions()
     mnu_about = new QAction(QStringLiteral("A propos"), this);
 
     connect(mnu_quit, &QAction::triggered, this, &Form1::mnu_quit_Click);
+    // F2, Ctrl+O, Ctrl+E, Ctrl+S and F1 work also while a text box has the caret.
+    new MenuShortcutGuard(this);
 }
 
 void Form1::createMenus()

@@ -31,6 +31,8 @@ private slots:
     void logStatusOrder();
     void endingTheProgram();
     void menusAndShortcuts();
+    void shortcutsFromATextBox_data();
+    void shortcutsFromATextBox();
 };
 
 namespace {
@@ -45,6 +47,19 @@ Fields fieldsOf(const Form1 &form)
             form.txt_distance->text(), form.txt_mag->text(),   form.txt_mag2->text(),
             form.txt_tolerance->text(), form.txt_url->text(),  form.CheckDecideur->checkState()};
 }
+
+// A text box claims some keys before any shortcut sees them: under X11's key
+// scheme Ctrl+E (end of line), under the offscreen platform's none of the
+// menu's. Claiming every key makes the box the worst case of any scheme.
+class ClaimsEveryKey : public QObject {
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::ShortcutOverride)
+            event->accept();
+        return false;
+    }
+};
 } // namespace
 
 void TestForm1Startup::designDefaults()
@@ -223,6 +238,60 @@ void TestForm1Startup::menusAndShortcuts()
     QCOMPARE(form.mnu_option->actions()[2]->text(), QStringLiteral("Etalonage classique"));
     QCOMPARE(form.mnu_option->actions()[3]->text(), QStringLiteral("Etalonage par image"));
     QCOMPARE(form.mnu_aide->title(), QStringLiteral("&?"));
+}
+
+void TestForm1Startup::shortcutsFromATextBox_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<bool>("positionBox"); // a two-character position box, else the image path
+    QTest::addColumn<QString>("item");     // the menu item run; empty: the box keeps the keys
+    QTest::newRow("Ctrl+E, the box's end of line") << int(Qt::Key_E) << int(Qt::ControlModifier) << false
+                                                   << QStringLiteral("Enregistrer Projet");
+    QTest::newRow("Ctrl+E in a position box") << int(Qt::Key_E) << int(Qt::ControlModifier) << true
+                                              << QStringLiteral("Enregistrer Projet");
+    QTest::newRow("Ctrl+O") << int(Qt::Key_O) << int(Qt::ControlModifier) << false << QStringLiteral("Ouvrir Projet");
+    QTest::newRow("Ctrl+S") << int(Qt::Key_S) << int(Qt::ControlModifier) << false << QStringLiteral("Save defaut");
+    QTest::newRow("F2") << int(Qt::Key_F2) << int(Qt::NoModifier) << false << QStringLiteral("Assistant");
+    QTest::newRow("F1") << int(Qt::Key_F1) << int(Qt::NoModifier) << false << QStringLiteral("Aide");
+    QTest::newRow("Ctrl+A stays the box's") << int(Qt::Key_A) << int(Qt::ControlModifier) << false << QString();
+}
+
+void TestForm1Startup::shortcutsFromATextBox()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(bool, positionBox);
+    QFETCH(QString, item);
+    FormFixture f;
+    Form1 &form = *f.form;
+    // Only which item runs is looked at here, not what it then does.
+    QStringList ran;
+    for (QAction *action : {form.mnu_wizard, form.mnu_open, form.mnu_save, form.mnu_savedefaut, form.mnu_help}) {
+        action->disconnect(&form);
+        connect(action, &QAction::triggered, [&ran, action] { ran << action->text(); });
+    }
+    QLineEdit *box = positionBox ? form.txt_ra[0] : form.txt_url;
+    ClaimsEveryKey claims;
+    box->installEventFilter(&claims);
+    box->setText(QStringLiteral("12"));
+    box->setCursorPosition(0);
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    box->setFocus();
+    QTRY_VERIFY(box->hasFocus());
+
+    QTest::keyClick(box, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+
+    QCOMPARE(box->text(), QStringLiteral("12"));
+    if (item.isEmpty()) {
+        QVERIFY(ran.isEmpty());
+        QCOMPARE(box->selectedText(), QStringLiteral("12"));
+    } else {
+        QCOMPARE(ran, QStringList{item});
+        QCOMPARE(box->cursorPosition(), 0);
+    }
 }
 
 QTEST_MAIN(TestForm1Startup)
