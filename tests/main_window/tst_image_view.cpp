@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QImageWriter>
 #include <QLineEdit>
 #include <QtTest>
 
@@ -72,19 +73,23 @@ PanInput active(const HeldArrowKeys &k = {})
 void TestImageView::loadPlacesImage_data()
 {
     QTest::addColumn<bool>("absolute");
-    QTest::newRow("relative to the program's folder") << false;
-    QTest::newRow("absolute path") << true;
+    QTest::addColumn<QString>("name"); // its suffix chooses the format written
+    QTest::newRow("relative to the program's folder") << false << QStringLiteral("near.png");
+    QTest::newRow("absolute path") << true << QStringLiteral("far.png");
+    QTest::newRow("TIFF frame, as camera software writes") << false << QStringLiteral("frame.tif");
 }
 
 void TestImageView::loadPlacesImage()
 {
     QFETCH(bool, absolute);
+    QFETCH(QString, name);
     FormFixture f;
     Form1 &form = *f.form;
     QTemporaryDir elsewhere;
-    const QString file = absolute ? elsewhere.path() + QStringLiteral("/far.png") : f.path(QStringLiteral("near.png"));
-    drawStarField(321, 123, {{30, 40, 200, 1.5}}).save(file);
-    form.txt_url->setText(absolute ? file : QStringLiteral("near.png"));
+    const QString file = absolute ? elsewhere.path() + QLatin1Char('/') + name : f.path(name);
+    QImageWriter writer(file);
+    QVERIFY2(writer.write(drawStarField(321, 123, {{30, 40, 200, 1.5}})), qPrintable(writer.errorString()));
+    form.txt_url->setText(absolute ? file : name);
 
     form.Picture1->move(-30, -40);
     form.clicpic[2] = {12.5f, 20, 16, true};
