@@ -6,7 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 bash scripts/install_deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)"
+# Only what is run here; ./test.sh builds the tests and the benchmarks.
+cmake --build build -j"$(nproc)" --target sidelune catalogue_service sample_sky
 
 program_folder=build
 sample=build/sample-sky
