@@ -38,9 +38,17 @@ void Form1::map()
 {
     const PlateModel model{coefA, coefB, coefC, coefD, coefE, coefF};
     if (linearDeterminant(model) == 0.0) {
-        // No fit yet, or one through three catalogue stars on a line: there
-        // is no image position to give any star.
-        LogStatus(QStringLiteral("Modèle sans inverse : aucun marqueur placé"));
+        // No image position for any star: either nothing was ever fitted (the
+        // solve found no candidate), or the fit maps picks 1 to 3 onto three
+        // catalogue stars on one line (picks nearly on a line match such stars).
+        const bool neverFitted = model.coefA == 0 && model.coefB == 0 && model.coefC == 0 && model.coefD == 0
+            && model.coefE == 0 && model.coefF == 0;
+        LogStatus(neverFitted
+                      ? QStringLiteral("Pas de solution à dessiner : aucun marqueur placé. Recommencez (2-Etoiles) "
+                                       "avec cinq étoiles brillantes près du centre du champ, les trois premières "
+                                       "en large triangle.")
+                      : QStringLiteral("Candidat écarté : ses étoiles 1 à 3 sont alignées sur le ciel, aucun marqueur "
+                                       "placé. Choisissez les trois premières étoiles en large triangle."));
         return;
     }
 

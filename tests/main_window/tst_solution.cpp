@@ -301,7 +301,7 @@ void TestSolution::candidateWithoutInverse()
     QVERIFY(!form.centerpic.Visible);
     const QStringList lines = f.statusLines();
     QCOMPARE(lines.value(0), QStringLiteral("M6"));
-    QCOMPARE(lines.filter(QStringLiteral("sans inverse")).size(), int(rows.size()));
+    QCOMPARE(lines.filter(QStringLiteral("Candidat écarté")).size(), int(rows.size()));
 }
 
 void TestSolution::unusableFields_data()
