@@ -4,6 +4,7 @@
 #include "main_window/form1.h"
 #include "platform/dialogs.h"
 
+#include <QDir>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -38,6 +39,26 @@ protected:
         return handled;
     }
 };
+
+// Taking the focus with no current row would make the first row current, and
+// so fill the boxes with its entry and expose it to "Supprimer". Only the
+// user's pick or the dialog itself chooses the current entry.
+class EntryList : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    void focusInEvent(QFocusEvent *event) override
+    {
+        if (currentRow() >= 0) {
+            QListWidget::focusInEvent(event);
+            return;
+        }
+        const QSignalBlocker blocker(this);
+        QListWidget::focusInEvent(event);
+        setCurrentRow(-1);
+    }
+};
 } // namespace
 
 Config::Config(Form1 &form, OpticalConfigLibrary &library)
@@ -46,6 +67,13 @@ Config::Config(Form1 &form, OpticalConfigLibrary &library)
     setWindowTitle(QStringLiteral("Coefficient optique"));
     createWidgets();
     Form_Load();
+}
+
+QString Config::partialSaveQuestion(const QString &path)
+{
+    return QStringLiteral("Le fichier %1 n'a \u00e9t\u00e9 lu qu'en partie : l'enregistrer remplacera les entr\u00e9es "
+                          "qui n'ont pas pu \u00eatre lues. Enregistrer quand m\u00eame ?")
+        .arg(QDir::toNativeSeparators(path));
 }
 
 QString Config::libraryFullText()
@@ -58,7 +86,7 @@ void Config::createWidgets()
 {
     lbl[0] = new QLabel(QStringLiteral("Configuration optique de l'instrument:"), this);
     lbl[1] = new QLabel(QStringLiteral("Nom:"), this);
-    List1 = new QListWidget(this);
+    List1 = new EntryList(this);
     List1->setMinimumSize(150, 160);
 
     // The boxes, with "Utiliser" in the place of "Enregistrer".
@@ -148,8 +176,9 @@ void Config::Form_Load()
     // library agree whatever stopped the reading.
     const OpticalConfigRead read = readOpticalConfigFile(filePath());
     library_.entries = read.entries;
+    readInPart_ = read.readInPart();
     if (read.failure) {
-        form_.dialogs->MsgBox(read.failure->description(), MsgBoxStyle::OkOnly);
+        form_.dialogs->MsgBox(read.failureText(), MsgBoxStyle::OkOnly);
         showList(-1);
         return;
     }
@@ -224,6 +253,11 @@ void Config::cmd1_Click()
 
 void Config::cmd4_Click()
 {
+    // Enter presses "Enregistrer" right after the failure box: the entries
+    // not read must not go without a question whose Enter answer is No.
+    if (readInPart_
+        && form_.dialogs->MsgBox(partialSaveQuestion(filePath()), MsgBoxStyle::YesNoDefaultNo) != MsgBoxResult::Yes)
+        return;
     try {
         writeOpticalConfigFile(filePath(), library_.entries);
     } catch (const Failure &failure) {

@@ -46,6 +46,8 @@ public:
 
     // Shown when "Nouveau" would go past the library's limit.
     static QString libraryFullText();
+    // Asked before "Enregistrer" replaces a file that was read only in part.
+    static QString partialSaveQuestion(const QString &path);
 
 private:
     void createWidgets();
@@ -56,4 +58,6 @@ private:
     Form1 &form_;
     OpticalConfigLibrary &library_;
     Mode mode_ = Mode::EditMode;
+    // The opening could not read the whole file: saving must ask first.
+    bool readInPart_ = false;
 };

@@ -11,9 +11,8 @@
 struct CaptionTargets;
 struct LanguageTables;
 
-// A dialog's captions from the language file, taken at each opening. When not
-// a single text of the file could be read, the design captions stay, as they
-// do on the main window: blank buttons would leave the dialog unusable.
+// A dialog's captions from the language file, taken at each opening (none
+// without tables). A block without a usable caption leaves the design ones.
 void applyDialogCaptions(const QString &key, LanguageTables *tables, const CaptionTargets &targets);
 
 class FixedDialog : public QDialog {

@@ -3,6 +3,8 @@
 #include "platform/numbers.h"
 #include "platform/text_file.h"
 
+#include <QDir>
+
 QString opticalConfigPath(const QString &programFolder)
 {
     return programFolder + QStringLiteral("/config.cfg");
@@ -11,6 +13,7 @@ QString opticalConfigPath(const QString &programFolder)
 OpticalConfigRead readOpticalConfigFile(const QString &path)
 {
     OpticalConfigRead result;
+    result.path = path;
     try {
         TextFileReader file(path);
         const int count = CInt(file.readLine());
@@ -27,6 +30,12 @@ OpticalConfigRead readOpticalConfigFile(const QString &path)
         result.failure = failure;
     }
     return result;
+}
+
+QString OpticalConfigRead::failureText() const
+{
+    const QString description = failure ? failure->description() : QString();
+    return QDir::toNativeSeparators(path) + QStringLiteral(": ") + description;
 }
 
 namespace {

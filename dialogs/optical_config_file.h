@@ -35,8 +35,16 @@ struct OpticalConfigLibrary {
 // the failure that stopped the reading, if any. `entries` never holds a
 // partly read entry, and never more than kMaxOpticalConfigs.
 struct OpticalConfigRead {
+    QString path; // the file that was read
     std::vector<OpticalConfig> entries;
     std::optional<Failure> failure;
+
+    // The file holds more than was read (a bad count line, a short file, a
+    // 16th entry, unreadable bytes): writing the entries back would lose the
+    // rest. A missing file is the normal state before the first save.
+    bool readInPart() const { return failure && failure->code() != FailureCode::FileNotFound; }
+    // The failure box's words: the file, then what went wrong.
+    QString failureText() const;
 };
 
 // "<folder>/config.cfg".

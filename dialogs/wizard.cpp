@@ -305,7 +305,7 @@ void Wizard::Form_Load()
         Combo->addItem(config.name);
     Combo->setCurrentIndex(-1);
     if (read.failure)
-        form_.dialogs->MsgBox(read.failure->description(), MsgBoxStyle::OkOnly);
+        form_.dialogs->MsgBox(read.failureText(), MsgBoxStyle::OkOnly);
 }
 
 void Wizard::Combo_Click()

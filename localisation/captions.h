@@ -25,7 +25,15 @@ struct CaptionTargets {
     Wizard *wizard = nullptr;
 };
 
+// A text a control can show: some character that is not blank, and no
+// control character (a file saved as UTF-16 and read as bytes gives NULs,
+// garbage gives control characters) nor the replacement character.
+bool isUsableCaption(const QString &text);
+
 // Keys, compared exactly: "aide", "Config", "Config2", "Wizard", "Form". Any
-// other key changes nothing. Each caption takes its entry verbatim; an entry
-// the language file did not fill blanks the caption.
+// other key changes nothing. When not one of the caption entries a key uses
+// is a usable caption, that window keeps its design captions; otherwise each
+// caption takes its entry verbatim, and an entry the language file did not
+// fill (a file cut short) blanks the caption. "Form" fills the message table
+// either way.
 void ApplyCaptions(const QString &key, LanguageTables &tables, const CaptionTargets &targets);

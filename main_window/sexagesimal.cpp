@@ -3,9 +3,13 @@
 #include "platform/numbers.h"
 
 #include <cmath>
+#include <limits>
 
 QString FormatSexagesimal(double value, const QString &unit)
 {
+    // No position (a broken plate model): say so rather than print parts.
+    if (!std::isfinite(value))
+        return CStr(value);
     const double v = value < 0 ? -value : value;
     double whole = std::floor(v);
     const double r = (v - whole) * 60.0;
@@ -37,6 +41,14 @@ QString FormatSexagesimal(double value, const QString &unit)
 void SplitSexagesimal(double value, int &whole, int &minutes, double &seconds)
 {
     const double v = value < 0 ? -value : value;
+    // Beyond the range of the whole part (or no number at all) there are no
+    // parts to give: the seconds say it is not a position.
+    if (!(v < 2147483648.0)) {
+        whole = 0;
+        minutes = 0;
+        seconds = std::numeric_limits<double>::quiet_NaN();
+        return;
+    }
     double w = std::floor(v);
     const double r = (v - w) * 60.0;
     const double m = std::floor(r);

@@ -7,10 +7,11 @@
 // Seconds are rounded to two decimals and then to a whole number (halves to
 // even both times); 60 seconds carry into the minutes and 60 minutes into the
 // whole part, so no part ever reads 60. A value below 0 starts with "-", also
-// when its whole part is 0.
+// when its whole part is 0. NaN and infinities give "NaN", "Inf", "-Inf".
 QString FormatSexagesimal(double value, const QString &unit);
 
 // The three parts of a value: the whole part carries the sign of the value,
 // minutes and seconds (rounded to four decimals, halves to even) are never
 // negative. A value between -1 and 0 thus gives a whole part of 0 and no sign.
+// NaN, an infinity or a whole part beyond an int gives 0, 0 and NaN seconds.
 void SplitSexagesimal(double value, int &whole, int &minutes, double &seconds);

@@ -29,9 +29,11 @@ MsgBoxResult QtDialogs::MsgBox(const QString &prompt, MsgBoxStyle style, const Q
     QWidget *parent = QApplication::activeWindow();
     const QString caption = title.isEmpty() ? QApplication::applicationName() : title;
     switch (style) {
-    case MsgBoxStyle::YesNo: {
+    case MsgBoxStyle::YesNo:
+    case MsgBoxStyle::YesNoDefaultNo: {
+        const auto defaultButton = style == MsgBoxStyle::YesNo ? QMessageBox::Yes : QMessageBox::No;
         const auto answer = QMessageBox::question(parent, caption, prompt,
-                                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+                                                  QMessageBox::Yes | QMessageBox::No, defaultButton);
         return answer == QMessageBox::Yes ? MsgBoxResult::Yes : MsgBoxResult::No;
     }
     case MsgBoxStyle::OkOnlyWarning:
@@ -60,7 +62,7 @@ QString QtDialogs::ShowSave(const FileDialogRequest &request)
 MsgBoxResult ScriptedDialogs::MsgBox(const QString &prompt, MsgBoxStyle style, const QString &title)
 {
     shown.push_back({Shown::Message, prompt, style, title, {}});
-    if (style != MsgBoxStyle::YesNo)
+    if (style != MsgBoxStyle::YesNo && style != MsgBoxStyle::YesNoDefaultNo)
         return MsgBoxResult::Ok;
     if (questionAnswers.empty())
         return MsgBoxResult::No;

@@ -13,6 +13,7 @@ enum class MsgBoxStyle {
     OkOnly,        // a result or a failure
     OkOnlyWarning, // a failure with the warning icon (project files)
     YesNo,         // a question
+    YesNoDefaultNo, // a question whose safe answer is No: Enter gives No
 };
 
 enum class MsgBoxResult { Ok, Yes, No };

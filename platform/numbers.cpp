@@ -16,49 +16,52 @@ double Val(const QString &text)
 
 double Val(QStringView text)
 {
-    // Blanks (spaces, tabs, line feeds) may stand anywhere before and inside
-    // the digits, as the classic reading does; we only skip leading ones and
-    // stop at the first character that cannot continue the number. The
-    // digits are gathered as ASCII and converted without any locale; this
-    // runs for every coordinate of a catalogue, so it stays allocation-light.
-    qsizetype i = 0;
+    // Blanks (spaces, tabs, line feeds) are skipped wherever they stand in
+    // the number, as the classic reading does: "1 2.5" reads 12.5. The digits
+    // are gathered as ASCII and converted without any locale; this runs for
+    // every coordinate of a catalogue, so it stays allocation-light.
     const qsizetype n = text.size();
-    auto skipBlanks = [&] {
-        while (i < n && (text[i] == u' ' || text[i] == u'\t' || text[i] == u'\n' || text[i] == u'\r'))
-            ++i;
+    auto isBlank = [&](qsizetype k) {
+        return text[k] == u' ' || text[k] == u'\t' || text[k] == u'\n' || text[k] == u'\r';
+    };
+    // The position of the next character that is not a blank, from k on.
+    auto next = [&](qsizetype k) {
+        while (k < n && isBlank(k))
+            ++k;
+        return k;
     };
     auto isDigit = [&](qsizetype k) { return k < n && text[k] >= u'0' && text[k] <= u'9'; };
-    skipBlanks();
+    qsizetype i = next(0);
     bool negative = false;
     if (i < n && (text[i] == u'-' || text[i] == u'+')) {
         negative = text[i] == u'-';
-        ++i;
-        skipBlanks();
+        i = next(i + 1);
     }
     std::string number;
     bool digits = false;
-    while (isDigit(i)) {
-        number += char(text[i++].unicode());
+    for (; isDigit(i); i = next(i + 1)) {
+        number += char(text[i].unicode());
         digits = true;
     }
     if (i < n && text[i] == u'.') {
         number += '.';
-        ++i;
-        while (isDigit(i)) {
-            number += char(text[i++].unicode());
+        for (i = next(i + 1); isDigit(i); i = next(i + 1)) {
+            number += char(text[i].unicode());
             digits = true;
         }
     }
     if (!digits)
         return 0.0;
     if (i < n && (text[i] == u'e' || text[i] == u'E' || text[i] == u'd' || text[i] == u'D')) {
-        qsizetype j = i + 1;
+        qsizetype j = next(i + 1);
         std::string exponent = "e";
-        if (j < n && (text[j] == u'-' || text[j] == u'+'))
-            exponent += char(text[j++].unicode());
+        if (j < n && (text[j] == u'-' || text[j] == u'+')) {
+            exponent += char(text[j].unicode());
+            j = next(j + 1);
+        }
         bool expDigits = false;
-        while (isDigit(j)) {
-            exponent += char(text[j++].unicode());
+        for (; isDigit(j); j = next(j + 1)) {
+            exponent += char(text[j].unicode());
             expDigits = true;
         }
         if (expDigits)
@@ -105,7 +108,12 @@ double CDbl(const QString &text)
         if (trimmed.startsWith(u'+'))
             value = locale.toDouble(trimmed.mid(1), &ok);
     }
-    if (!ok || trimmed.isEmpty())
+    // The locale reader refuses a number beyond a double's range but gives
+    // its sign as an infinity: that is an overflow, not a text of letters.
+    if (!ok && std::isinf(value))
+        throw Failure(FailureCode::Overflow);
+    // It also takes "nan" and "inf", which are no numbers a user types.
+    if (!ok || trimmed.isEmpty() || !std::isfinite(value))
         throw Failure(FailureCode::TypeMismatch);
     return value;
 }

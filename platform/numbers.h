@@ -1,7 +1,8 @@
 #pragma once
 // Number <-> text conversions with the two readings the program uses:
-//  - the leading number of a text (Val): blanks skipped, a point as decimal
-//    separator whatever the locale, 0 when the text does not start with a number;
+//  - the leading number of a text (Val): blanks skipped wherever they stand,
+//    a point as decimal separator whatever the locale, 0 when the text does
+//    not start with a number;
 //  - conversion by the user's locale (QLocale()), where a text that is not a
 //    number is a failure.
 // Numbers written back into fields take the locale without digit grouping.
@@ -21,7 +22,8 @@ double roundHalfEven(double value);
 double roundHalfEvenTo(double value, int decimals);
 
 // Locale conversion of a text to a double; throws Failure(TypeMismatch) when
-// the text is not a number in the user's locale.
+// the text is not a number in the user's locale ("nan" and "inf" included),
+// Failure(Overflow) when it is one beyond a double's range ("1e400").
 double CDbl(const QString &text);
 
 // A whole number in the signed 16-bit range, rounded half to even; throws

@@ -107,6 +107,7 @@ void TestClassicCalibration::failures_data()
     row("point focal in comma locale", true, {"10", "8", "1000", "800", "1200.5"}, FailureCode::TypeMismatch);
     row("tiny focal", false, {"10", "8", "1000", "800", "1e-300"}, FailureCode::Overflow);
     row("huge CCD size", false, {"1e999", "8", "1000", "800", "1000"}, FailureCode::Overflow);
+    row("focal beyond a double", true, {"10", "8", "1000", "800", "1e400"}, FailureCode::Overflow);
 }
 
 void TestClassicCalibration::failures()

@@ -23,6 +23,8 @@ private slots:
     void opening();
     void modes();
     void clicksReachEveryControl();
+    void saveAfterOpening_data();
+    void saveAfterOpening();
     void saveThreeEntriesWritesTenLines();
     void newEntry();
     void newEntryWhenFull();
@@ -114,14 +116,74 @@ void TestConfig::opening()
     // The count always agrees with the list.
     QCOMPARE(int(f.form->opticalConfigs.entries.size()), int(names.size()));
     QCOMPARE(f.dialogs.messageCount(), fails ? 1 : 0);
-    if (fails)
+    if (fails) {
         QCOMPARE(f.dialogs.shown[0].style, MsgBoxStyle::OkOnly);
+        QVERIFY2(f.dialogs.messages()[0].startsWith(f.path(kFile) + ": "), qPrintable(f.dialogs.messages()[0]));
+    }
+    // The list takes the focus as the window opens: that picks no entry.
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    dialog.List1->setFocus(Qt::TabFocusReason);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(dialog.List1));
+    QCOMPARE(dialog.List1->currentRow(), selected);
     if (selected == 0)
         QCOMPARE(boxes(dialog).first(), names.first());
     else
         QCOMPARE(boxes(dialog), QStringList({"", "", ""}));
+    // With nothing current, "Supprimer" removes nothing.
+    dialog.cmd1_Click();
+    QCOMPARE(listNames(dialog).size(), selected < 0 ? names.size() : names.size() - 1);
     if (!file.isNull())
         QVERIFY(QFile::remove(f.path(kFile))); // closed on every path
+}
+
+void TestConfig::saveAfterOpening_data()
+{
+    QTest::addColumn<QByteArray>("file"); // null: no file
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("answerYes");
+    QTest::addColumn<QByteArray>("after");
+    QByteArray sixteen(" 16 \r\n");
+    for (int i = 1; i <= 16; ++i)
+        sixteen += "N" + QByteArray::number(i) + "\r\n1\r\n2\r\n";
+    const QByteArray damaged = "tr0is\r\n" + library(kThree).mid(5);
+    const QByteArray shortFile(" 3 \r\nA\r\n1\r\n2\r\nB\r\n3\r\n");
+    QTest::newRow("whole file") << library(kThree) << false << false << library(kThree);
+    QTest::newRow("no file") << QByteArray() << false << false << QByteArray(" 0 \r\n");
+    QTest::newRow("damaged count, Enter") << damaged << true << false << damaged;
+    QTest::newRow("damaged count, Yes") << damaged << true << true << QByteArray(" 0 \r\n");
+    QTest::newRow("sixteen entries, Enter") << sixteen << true << false << sixteen;
+    QTest::newRow("short file, Enter") << shortFile << true << false << shortFile;
+}
+
+void TestConfig::saveAfterOpening()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, asked);
+    QFETCH(bool, answerYes);
+    QFETCH(QByteArray, after);
+    FormFixture f;
+    if (!file.isNull())
+        writeFile(f.path(kFile), file);
+    Config dialog(*f.form, f.form->opticalConfigs);
+    const int openingBoxes = f.dialogs.messageCount();
+    if (answerYes)
+        f.dialogs.questionAnswers = {MsgBoxResult::Yes};
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    // Enter presses the default "Enregistrer".
+    QTest::keyClick(dialog.List1, Qt::Key_Return);
+
+    QCOMPARE(f.dialogs.messageCount(), openingBoxes + (asked ? 1 : 0));
+    if (asked) {
+        QCOMPARE(f.dialogs.shown.back().style, MsgBoxStyle::YesNoDefaultNo);
+        QCOMPARE(f.dialogs.shown.back().text, Config::partialSaveQuestion(f.path(kFile)));
+    }
+    const bool saved = !asked || answerYes;
+    QCOMPARE(dialog.isVisible(), !saved);
+    QCOMPARE(readFile(f.path(kFile)), after);
 }
 
 void TestConfig::modes()

@@ -83,8 +83,11 @@ void TestOpticalConfigFile::read()
     const OpticalConfigRead read = readOpticalConfigFile(path);
     QCOMPARE(int(read.entries.size()), entries);
     QCOMPARE(read.failure.has_value(), failure.has_value());
-    if (failure)
+    if (failure) {
         QCOMPARE(read.failure->code(), *failure);
+        // The box that reports it names the file.
+        QCOMPARE(read.failureText(), path + QStringLiteral(": ") + read.failure->description());
+    }
     for (int i = 0; i < entries && file.contains("C1"); ++i)
         QCOMPARE(read.entries[size_t(i)],
                  (OpticalConfig{QStringLiteral("C%1").arg(i + 1), QString::number(i + 1), QString::number(-(i + 1))}));

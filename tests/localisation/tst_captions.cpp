@@ -1,6 +1,10 @@
 // Captions of the main window and the message table from the language
 // tables, the shipped French language file, and start-up with and without it.
 
+#include "dialogs/config.h"
+#include "dialogs/config2.h"
+#include "dialogs/frm_tip.h"
+#include "dialogs/wizard.h"
 #include "localisation/captions.h"
 #include "localisation/language_file.h"
 #include "main_window/startup.h"
@@ -13,6 +17,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QStringEncoder>
 #include <QtTest>
 
 using namespace testing;
@@ -24,9 +29,12 @@ private slots:
     void otherKeysChangeNothing_data();
     void otherKeysChangeNothing();
     void formBlockStoppingAtEntry45();
+    void blockWithoutUsableCaption_data();
+    void blockWithoutUsableCaption();
     void shippedLanguageFile();
     void startupWithLanguageFile();
-    void startupWithoutLanguageFile();
+    void startupWithoutUsableLanguageFile_data();
+    void startupWithoutUsableLanguageFile();
 };
 
 namespace {
@@ -169,6 +177,60 @@ void TestCaptions::formBlockStoppingAtEntry45()
     QCOMPARE(f.form->sugestion->text(), QStringLiteral("[END]"));
 }
 
+void TestCaptions::blockWithoutUsableCaption_data()
+{
+    // The text of every caption entry a window's first caption uses (entry 1,
+    // and entry 13 for the help window); all the others stay empty.
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("applied");
+    QTest::newRow("nothing read") << QString() << false;
+    QTest::newRow("blanks") << QStringLiteral(" \t ") << false;
+    QTest::newRow("UTF-16 read as bytes") << QString::fromUtf8("\0T\0i\0t\0r\0e", 10) << false;
+    QTest::newRow("control characters") << QStringLiteral("\x01\x1b[0m\x7f") << false;
+    QTest::newRow("replacement characters") << QStringLiteral("\ufffd\ufffd") << false;
+    // A file cut short still gives what it has: the rest is blank.
+    QTest::newRow("one usable caption") << QStringLiteral("Titre") << true;
+}
+
+void TestCaptions::blockWithoutUsableCaption()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, applied);
+    FormFixture design;
+    const QStringList designCaptions = formCaptions(*design.form);
+    FormFixture f({{QStringLiteral("aide.rtf"), QByteArray("{\\rtf1 Aide}")}});
+    f.tables.ConfigTexts[1] = f.tables.Config2Texts[1] = f.tables.WizardTexts[1] = text;
+    f.tables.FormTexts[1] = f.tables.FormTexts[13] = text;
+
+    // One rule for every window, each captioned the way the program does it.
+    int calls = 0;
+    ApplyCaptions(QStringLiteral("Form"), f.tables, targetsFor(f.form.get(), &calls));
+    Config config(*f.form, f.form->opticalConfigs);
+    Config2 config2(*f.form);
+    Wizard wizard(*f.form);
+    frmTip tip(f.folder.path(), &f.dialogs, &f.tables);
+    tip.Form_Load();
+
+    const QStringList titles{f.form->windowTitle(), config.windowTitle(), config2.windowTitle(),
+                             wizard.windowTitle(), tip.windowTitle()};
+    if (applied) {
+        QCOMPARE(titles, QStringList(5, text));
+        QCOMPARE(f.form->DownloadData->text(), QString());
+        QCOMPARE(config.cmd4->text(), QString());
+        QCOMPARE(config2.cmd1->text(), QString());
+        QCOMPARE(wizard.step3->text(), QString());
+    } else {
+        QCOMPARE(titles, QStringList({"Tesmir Sidelune", "Coefficient optique", "Etalonage classique",
+                                      "Assistant d'Sidelune", "Aide"}));
+        QCOMPARE(formCaptions(*f.form), designCaptions);
+        QCOMPARE(f.form->CheckDecideur->text(), design.form->CheckDecideur->text());
+        QCOMPARE(f.form->sugestion->text(), design.form->sugestion->text());
+        QCOMPARE(config.cmd4->text(), QStringLiteral("Enregistrer"));
+        QCOMPARE(config2.cmd1->text(), QStringLiteral("Calculer"));
+        QCOMPARE(wizard.step3->text(), QStringLiteral("Terminer"));
+    }
+}
+
 void TestCaptions::shippedLanguageFile()
 {
     const QString shipped = shippedFilePath();
@@ -236,9 +298,27 @@ void TestCaptions::startupWithLanguageFile()
     QCOMPARE(form->CheckDecideur->checkState(), Qt::Unchecked);
 }
 
-void TestCaptions::startupWithoutLanguageFile()
+void TestCaptions::startupWithoutUsableLanguageFile_data()
 {
+    QTest::addColumn<QByteArray>("file"); // null: no file
+    QTest::addColumn<QString>("problem");
+    const QString shipped = QString::fromUtf8(readFile(shippedFilePath()));
+    QStringEncoder utf16(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
+    QByteArray garbage;
+    for (int i = 0; i < 1024; ++i)
+        garbage += char(i % 256);
+    QTest::newRow("missing") << QByteArray() << QStringLiteral("Fichier introuvable");
+    QTest::newRow("saved as UTF-16") << QByteArray(utf16(shipped)) << QStringLiteral("[CONFIG2]");
+    QTest::newRow("garbage") << garbage << QStringLiteral("[CONFIG2]");
+}
+
+void TestCaptions::startupWithoutUsableLanguageFile()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, problem);
     QTemporaryDir folder;
+    if (!file.isNull())
+        writeFile(languageFilePath(folder.path()), file);
     ScriptedDialogs dialogs;
     Program program({folder.path(), &dialogs, {}});
     Form1 *form = startProgram(program);
@@ -247,11 +327,13 @@ void TestCaptions::startupWithoutLanguageFile()
     QCOMPARE(dialogs.messageCount(), 1);
     QCOMPARE(dialogs.shown[0].style, MsgBoxStyle::OkOnly);
     QVERIFY(dialogs.shown[0].text.contains(languageFilePath(folder.path())));
-    QVERIFY(dialogs.shown[0].text.contains(QStringLiteral("Fichier introuvable")));
-    // Nothing was read: the design captions stay (a window of blank captions
-    // could not be used), and the messages are the empty text.
+    QVERIFY(dialogs.shown[0].text.contains(problem));
+    // Nothing usable was read: the design captions stay (a window of blank
+    // captions could not be used), in the main window and in the dialogs.
     QCOMPARE(form->DownloadData->text(), QStringLiteral("1-Download"));
     QCOMPARE(form->mnu_fichier->title(), QStringLiteral("Fichier"));
+    Config config(*form, form->opticalConfigs);
+    QCOMPARE(config.cmd4->text(), QStringLiteral("Enregistrer"));
     for (const QString &message : program.tables().MessageTexts)
         QVERIFY(message.isEmpty());
     QCOMPARE(form->txt_mag->text(), QStringLiteral("13"));

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <cmath>
 #include <QtTest>
 
 using namespace testing;
@@ -46,6 +47,7 @@ void TestSexagesimal::format_data()
     QTest::newRow("carry to whole") << 1.9999999 << "h" << "2h0'0''";
     QTest::newRow("carry to minute") << 1.0 + 4.0 / 60 + 59.8 / 3600 << "h" << "1h5'0''";
     QTest::newRow("beyond 16 bits") << 40000.5 << deg << "40000" + deg + "30'0''";
+    QTest::newRow("no number") << std::nan("") << deg << "NaN";
 }
 
 void TestSexagesimal::format()
@@ -66,6 +68,7 @@ void TestSexagesimal::split_data()
     QTest::newRow("1h1m5.25s") << 1.0 + 1.0 / 60 + 5.25 / 3600 << 1 << 1 << 5.25;
     QTest::newRow("four decimals") << 22.0 + 1.0 / 60 + 11.12346 / 3600 << 22 << 1 << 11.1235;
     QTest::newRow("between -1 and 0 has no sign") << -0.5 << 0 << 30 << 0.0;
+    QTest::newRow("infinity has no parts") << -HUGE_VAL << 0 << 0 << std::nan("");
 }
 
 void TestSexagesimal::split()
@@ -79,7 +82,8 @@ void TestSexagesimal::split()
     SplitSexagesimal(value, w, m, s);
     QCOMPARE(w, whole);
     QCOMPARE(m, minutes);
-    QVERIFY2(std::fabs(s - seconds) < 1e-9, qPrintable(QString::number(s, 'g', 17)));
+    QVERIFY2(std::isnan(seconds) ? std::isnan(s) : std::fabs(s - seconds) < 1e-9,
+             qPrintable(QString::number(s, 'g', 17)));
 }
 
 void TestSexagesimal::commaFix_data()

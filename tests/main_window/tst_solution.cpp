@@ -315,6 +315,7 @@ void TestSolution::unusableFields_data()
     QTest::newRow("threshold not a number") << "7" << "dix" << "Incompatibilité de type" << true;
     QTest::newRow("threshold beyond 16 bits") << "7" << "40000" << "Dépassement de capacité" << true;
     QTest::newRow("threshold far below") << "7" << "-32770" << "Dépassement de capacité" << true;
+    QTest::newRow("tolerance beyond a double") << "1e400" << "10" << "Dépassement de capacité" << false;
 }
 
 void TestSolution::unusableFields()
