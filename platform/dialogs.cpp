@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QThread>
 #include <QTimer>
@@ -73,11 +74,18 @@ void QtDialogs::ShowProgress(const QString &label, const std::function<bool()> &
 {
     if (finished())
         return;
-    QProgressDialog box(label, QStringLiteral("Annuler"), 0, 0, QApplication::activeWindow());
-    box.setWindowModality(Qt::ApplicationModal);
-    box.setAutoReset(false);
-    box.setAutoClose(false);
-    box.setMinimumDuration(kProgressShowAfterMs);
+    // On the heap and watched: the window it is centred on may go while the
+    // wait lasts, and take the box with it.
+    const QPointer<QProgressDialog> box =
+        new QProgressDialog(label, QStringLiteral("Annuler"), 0, 0, QApplication::activeWindow());
+    struct DeleteIfAlive {
+        const QPointer<QProgressDialog> &box;
+        ~DeleteIfAlive() { delete box.data(); }
+    } const boxOwner{box};
+    box->setWindowModality(Qt::ApplicationModal);
+    box->setAutoReset(false);
+    box->setAutoClose(false);
+    box->setMinimumDuration(kProgressShowAfterMs);
 
     QEventLoop loop;
     bool woken = false; // by one of the wait's own events, not by the program's end
@@ -97,7 +105,7 @@ void QtDialogs::ShowProgress(const QString &label, const std::function<bool()> &
         timeToShow = true;
         wake();
     });
-    QObject::connect(&box, &QProgressDialog::canceled, &loop, [&] {
+    QObject::connect(box, &QProgressDialog::canceled, &loop, [&] {
         if (!cancelled) {
             cancelled = true;
             cancel();
@@ -109,9 +117,9 @@ void QtDialogs::ShowProgress(const QString &label, const std::function<bool()> &
         // Until the modal box stands in front of the windows, and once it was
         // cancelled (it then hides), input waits in the queue: no command may
         // start while this one runs.
-        const bool boxUp = timeToShow && !cancelled;
-        if (boxUp && !box.isVisible())
-            box.show();
+        const bool boxUp = box && timeToShow && !cancelled;
+        if (boxUp && !box->isVisible())
+            box->show();
         woken = false;
         loop.exec(boxUp ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
         if (!woken) {
@@ -119,7 +127,8 @@ void QtDialogs::ShowProgress(const QString &label, const std::function<bool()> &
             // stop the work and wait for it without a loop.
             if (!cancelled) {
                 cancelled = true;
-                box.hide();
+                if (box)
+                    box->hide();
                 cancel();
             }
             QThread::msleep(kProgressPollMs);
