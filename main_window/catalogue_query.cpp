@@ -3,9 +3,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QUrl>
+#include <atomic>
 #include <curl/curl.h>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 namespace {
 constexpr const char *kAgent = "VB OpenUrl";
@@ -19,15 +22,134 @@ void initCurlOnce()
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+// What the callbacks of one transfer share with it.
+struct TransferState {
+    QByteArray body;
+    qint64 maxBytes = 0;
+    bool tooLong = false;
+    const std::atomic<bool> *cancelled = nullptr;
+};
+
 size_t appendToBody(char *data, size_t size, size_t count, void *userData)
 {
-    auto *body = static_cast<QByteArray *>(userData);
-    body->append(data, qsizetype(size * count));
-    return size * count;
+    auto *state = static_cast<TransferState *>(userData);
+    const size_t n = size * count;
+    // Taking fewer bytes than offered ends the transfer.
+    if (state->cancelled->load())
+        return 0;
+    if (state->body.size() + qint64(n) > state->maxBytes) {
+        state->tooLong = true;
+        return 0;
+    }
+    state->body.append(data, qsizetype(n));
+    return n;
+}
+
+// Called often while the transfer runs, also while nothing arrives.
+int stopWhenCancelled(void *userData, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    return static_cast<const TransferState *>(userData)->cancelled->load() ? 1 : 0;
 }
 
 struct CurlDeleter {
     void operator()(CURL *handle) const { curl_easy_cleanup(handle); }
+};
+
+QString hostOf(const QString &url)
+{
+    const QString authority = QUrl(url).authority();
+    return authority.isEmpty() ? url : authority;
+}
+
+QString failureText(CURLcode code, const TransferState &state, const QString &url)
+{
+    if (state.cancelled->load())
+        return QStringLiteral("annulé");
+    switch (code) {
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+    case CURLE_COULDNT_CONNECT:
+        return QStringLiteral("aucun serveur ne répond (%1)").arg(hostOf(url));
+    case CURLE_OPERATION_TIMEDOUT:
+        return QStringLiteral("pas de réponse dans le délai");
+    case CURLE_FILESIZE_EXCEEDED:
+        return QStringLiteral("réponse trop longue");
+    case CURLE_WRITE_ERROR:
+        if (state.tooLong)
+            return QStringLiteral("réponse trop longue");
+        break;
+    case CURLE_TOO_MANY_REDIRECTS:
+        return QStringLiteral("trop de redirections");
+    case CURLE_UNSUPPORTED_PROTOCOL:
+    case CURLE_URL_MALFORMAT:
+        return QStringLiteral("adresse refusée (%1)").arg(url);
+    case CURLE_GOT_NOTHING:
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+    case CURLE_PARTIAL_FILE:
+        return QStringLiteral("réponse interrompue");
+    case CURLE_WEIRD_SERVER_REPLY:
+        return QStringLiteral("réponse illisible du service");
+    default:
+        break;
+    }
+    return QStringLiteral("erreur de transfert %1").arg(int(code));
+}
+
+// The transfer itself, on the calling thread.
+FetchResult perform(const QString &url, const TransferLimits &limits, const std::atomic<bool> &cancelled)
+{
+    const std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
+    if (!curl)
+        return {{}, QStringLiteral("erreur de transfert")};
+    const QByteArray urlBytes = url.toUtf8();
+    TransferState state;
+    state.maxBytes = limits.maxBytes;
+    state.cancelled = &cancelled;
+    CURL *h = curl.get();
+    // Proxy settings come from the environment, as libcurl reads them by
+    // default; libcurl keeps no cache, so every answer is a fresh one.
+    curl_easy_setopt(h, CURLOPT_URL, urlBytes.constData());
+    curl_easy_setopt(h, CURLOPT_USERAGENT, kAgent);
+    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http");
+    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(h, CURLOPT_MAXREDIRS, 10L);
+    curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(h, CURLOPT_BUFFERSIZE, kReadPiece);
+    // A dead, stalled, dripping or endless service must not hold the
+    // command for ever.
+    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, limits.connectSeconds);
+    curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, limits.stallSeconds);
+    curl_easy_setopt(h, CURLOPT_TIMEOUT, limits.totalSeconds);
+    curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(limits.maxBytes));
+    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, appendToBody);
+    curl_easy_setopt(h, CURLOPT_WRITEDATA, &state);
+    curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, stopWhenCancelled);
+    curl_easy_setopt(h, CURLOPT_XFERINFODATA, &state);
+    curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+    const CURLcode code = curl_easy_perform(h);
+    if (code != CURLE_OK)
+        return {{}, failureText(code, state, url)};
+    long status = 0;
+    curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
+    // An error page is no catalogue.
+    if (status < 200 || status > 299)
+        return {{}, QStringLiteral("erreur %1 du service").arg(status)};
+    return {state.body, {}};
+}
+
+// Waits for a worker thread when the scope ends, asking it to stop first if
+// it still runs (the wait ended early: the program is closing).
+struct StopAndJoin {
+    std::thread &worker;
+    std::atomic<bool> &cancelled;
+    ~StopAndJoin()
+    {
+        cancelled = true;
+        worker.join();
+    }
 };
 } // namespace
 
@@ -52,59 +174,59 @@ QString catalogueUrl(const QString &host, const QString &epoch, const QString &r
            QStringLiteral("&magbright=0&magfaint=") + magFaint + QStringLiteral(".&format=2&sort=mr&nout=5000");
 }
 
-QString QueryCatalogue(const QString &host, const QString &answerPath, const QString &epoch, const QString &ra,
-                    const QString &dec, const QString &radiusArcmin, const QString &magFaint)
+DownloadOutcome QueryCatalogue(const QString &host, const QString &answerPath, const QString &epoch,
+                               const QString &ra, const QString &dec, const QString &radiusArcmin,
+                               const QString &magFaint, const TransferLimits &limits, const TransferWait &wait)
 {
     const QString url = catalogueUrl(host, epoch, ra, dec, radiusArcmin, magFaint);
     if (QFileInfo(answerPath).isFile())
         QFile::remove(answerPath);
-    return DownloadToFile(url, answerPath);
+    return DownloadToFile(url, answerPath, limits, wait);
 }
 
-std::optional<QByteArray> fetchUrl(const QString &url, const TransferLimits &limits)
+FetchResult fetchUrl(const QString &url, const TransferLimits &limits, const TransferWait &wait)
 {
     initCurlOnce();
-    const std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
-    if (!curl)
-        return std::nullopt;
-    const QByteArray urlBytes = url.toUtf8();
-    QByteArray body;
-    CURL *h = curl.get();
-    // Proxy settings come from the environment, as libcurl reads them by
-    // default; libcurl keeps no cache, so every answer is a fresh one.
-    curl_easy_setopt(h, CURLOPT_URL, urlBytes.constData());
-    curl_easy_setopt(h, CURLOPT_USERAGENT, kAgent);
-    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http");
-    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(h, CURLOPT_MAXREDIRS, 10L);
-    curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(h, CURLOPT_BUFFERSIZE, kReadPiece);
-    // A dead or stalled service must not freeze the window for ever.
-    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, limits.connectSeconds);
-    curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, limits.stallSeconds);
-    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, appendToBody);
-    curl_easy_setopt(h, CURLOPT_WRITEDATA, &body);
-    if (curl_easy_perform(h) != CURLE_OK)
-        return std::nullopt;
-    return body;
+    if (!wait) {
+        const std::atomic<bool> never = false;
+        return perform(url, limits, never);
+    }
+    std::atomic<bool> cancelled = false;
+    std::atomic<bool> done = false;
+    FetchResult result;
+    std::thread worker([&] {
+        try {
+            result = perform(url, limits, cancelled);
+        } catch (const std::exception &) {
+            result = {{}, QStringLiteral("erreur de transfert")};
+        }
+        done = true;
+    });
+    {
+        const StopAndJoin join{worker, cancelled};
+        wait([&] { return done.load(); }, [&] { cancelled = true; });
+    }
+    return result;
 }
 
-QString DownloadToFile(const QString &url, const QString &path, const TransferLimits &limits)
+DownloadOutcome DownloadToFile(const QString &url, const QString &path, const TransferLimits &limits,
+                               const TransferWait &wait)
 {
-    // A transfer cut short is stored as an empty answer rather than as a
+    DownloadOutcome outcome;
+    // A failed transfer is stored as an empty answer rather than as a
     // truncated catalogue that would parse as a smaller, plausible one.
-    const QByteArray body = fetchUrl(url, limits).value_or(QByteArray());
+    const FetchResult fetched = fetchUrl(url, limits, wait);
+    outcome.transferFailure = fetched.failure;
+    const QByteArray body = fetched.ok() ? fetched.body : QByteArray();
+
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (file.write(body) != body.size()) {
-        const QString why = file.errorString();
+    if (!file.open(QIODevice::WriteOnly)) {
+        outcome.writeFailure = file.errorString();
+    } else if (file.write(body) != body.size()) {
+        outcome.writeFailure = file.errorString();
         file.cancelWriting();
-        return why;
+    } else if (!file.commit()) {
+        outcome.writeFailure = file.errorString();
     }
-    if (!file.commit())
-        return file.errorString();
-    return {};
+    return outcome;
 }

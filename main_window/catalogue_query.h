@@ -7,7 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
-#include <optional>
+#include <functional>
 
 // The right ascension pair's value: "h+m+s" ("+" is the URL form of a blank).
 QString raQueryText(const QString &hours, const QString &minutes, const QString &seconds);
@@ -22,26 +22,52 @@ QString decQueryText(const QString &signCaption, const QString &degrees, const Q
 QString catalogueUrl(const QString &host, const QString &epoch, const QString &ra, const QString &dec,
                      const QString &radiusArcmin, const QString &magFaint);
 
-// Builds the query from the five texts, deletes the previous answer file
-// (when it is an ordinary file) and downloads the new answer into it. Returns
-// why the answer file could not be written, or an empty text.
-QString QueryCatalogue(const QString &host, const QString &answerPath, const QString &epoch, const QString &ra,
-                    const QString &dec, const QString &radiusArcmin, const QString &magFaint);
-
-// How long a transfer may wait: to connect, and without receiving a byte.
+// How long and how much a transfer may take. A transfer beyond any of them
+// is a failure.
 struct TransferLimits {
-    long connectSeconds = 60;
-    long stallSeconds = 60;
+    long connectSeconds = 60; // to connect
+    long stallSeconds = 60;   // without receiving a byte
+    long totalSeconds = 120;  // the whole transfer
+    // Far above any real answer (4000 records are about 264 KB).
+    qint64 maxBytes = 32 * 1024 * 1024;
 };
 
-// The body of the answer to a GET of `url`, whatever its HTTP status; nothing
-// when the URL is refused, the service cannot be reached, or the transfer
-// fails or stalls before the body is complete.
-std::optional<QByteArray> fetchUrl(const QString &url, const TransferLimits &limits = {});
+// While a transfer runs on a thread of its own, its caller waits through
+// this: it returns once `finished()` is true, and may call `cancel()` before
+// (the transfer then ends soon, as a failure). Without one the caller's
+// thread simply blocks.
+using TransferWait = std::function<void(const std::function<bool()> &finished, const std::function<void()> &cancel)>;
+
+// How a transfer ended: the body of a successful answer, or why it failed
+// (a short French text: "aucun serveur ne répond (host)", "erreur 404 du
+// service", "annulé"...).
+struct FetchResult {
+    QByteArray body;
+    QString failure; // empty on success
+    bool ok() const { return failure.isEmpty(); }
+};
+
+// GETs `url`. An answer whose HTTP status is not a success, a refused URL, a
+// service that cannot be reached, a transfer cut short, stalled, cancelled
+// or beyond `limits` all fail.
+FetchResult fetchUrl(const QString &url, const TransferLimits &limits = {}, const TransferWait &wait = {});
+
+// What became of a download: why the transfer failed, and why the answer
+// file could not be written; both empty when all went well.
+struct DownloadOutcome {
+    QString transferFailure;
+    QString writeFailure;
+};
 
 // Writes the body of the answer to `url` into the file at `path`, replacing
 // what the file held; a failed transfer gives an empty file. The file is
-// written whole or not at all. Returns why the file could not be written, or
-// an empty text (a failed transfer is not a failure here: it writes an empty
-// answer).
-QString DownloadToFile(const QString &url, const QString &path, const TransferLimits &limits = {});
+// written whole or not at all.
+DownloadOutcome DownloadToFile(const QString &url, const QString &path, const TransferLimits &limits = {},
+                               const TransferWait &wait = {});
+
+// Builds the query from the five texts, deletes the previous answer file
+// (when it is an ordinary file) and downloads the new answer into it.
+DownloadOutcome QueryCatalogue(const QString &host, const QString &answerPath, const QString &epoch,
+                               const QString &ra, const QString &dec, const QString &radiusArcmin,
+                               const QString &magFaint, const TransferLimits &limits = {},
+                               const TransferWait &wait = {});

@@ -5,6 +5,7 @@
 // without widgets.
 
 #include "dialogs/optical_config_file.h"
+#include "main_window/catalogue_query.h"
 #include "main_window/image_widgets.h"
 #include "main_window/panning.h"
 #include "main_window/star_table.h"
@@ -50,6 +51,8 @@ public:
     Dialogs *dialogs;
     LanguageTables *lang;
     QString catalogueHost;
+    // How long and how much a catalogue download may take.
+    TransferLimits transferLimits;
     // How the program ends (quit, close box, end of the window object).
     std::function<void()> endProgram;
 

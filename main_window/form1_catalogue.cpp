@@ -5,6 +5,7 @@
 #include "localisation/language_tables.h"
 #include "main_window/catalogue_parser.h"
 #include "main_window/catalogue_query.h"
+#include "platform/dialogs.h"
 #include "platform/numbers.h"
 #include "platform/program_folder.h"
 
@@ -34,16 +35,23 @@ void Form1::DownloadData_Click()
     const QString radius = txt_distance->text();
     LogStatus(lang->MessageTexts[8]);
     const QString magFaint = txt_mag->text();
-    // Runs on the window thread: the window waits for the answer, which the
-    // transfer's own time limits keep from lasting for ever.
-    const QString writeFailure =
-        QueryCatalogue(catalogueHost, answerPath(programFolder), epoch, ra, dec, radius, magFaint);
+    // The transfer runs on a thread of its own; the window keeps painting
+    // behind a modal progress box, and the command ends when it has ended.
+    const TransferWait wait = [this](const std::function<bool()> &finished, const std::function<void()> &cancel) {
+        dialogs->ShowProgress(QStringLiteral("Téléchargement du catalogue…"), finished, cancel);
+    };
+    const DownloadOutcome outcome = QueryCatalogue(catalogueHost, answerPath(programFolder), epoch, ra, dec,
+                                                   radius, magFaint, transferLimits, wait);
     // Otherwise an older answer left in place would be solved against in
     // silence.
-    if (!writeFailure.isEmpty())
+    if (!outcome.writeFailure.isEmpty())
         LogStatus(QStringLiteral("Réponse du catalogue non enregistrée (%1) : %2")
-                      .arg(answerPath(programFolder), writeFailure));
-    LogStatus(lang->MessageTexts[9]);
+                      .arg(answerPath(programFolder), outcome.writeFailure));
+    // An empty answer would later read as a field without stars.
+    if (!outcome.transferFailure.isEmpty())
+        LogStatus(QStringLiteral("Échec du téléchargement du catalogue : %1").arg(outcome.transferFailure));
+    else
+        LogStatus(lang->MessageTexts[9]);
 }
 
 void Form1::READFILE()

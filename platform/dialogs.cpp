@@ -1,8 +1,20 @@
 #include "platform/dialogs.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QThread>
+#include <QTimer>
+
+namespace {
+// A wait shorter than this shows no box.
+constexpr int kProgressShowAfterMs = 500;
+// How often a wait looks whether the work has ended.
+constexpr int kProgressPollMs = 10;
+} // namespace
 
 QString qtFileFilter(const QString &classicFilter)
 {
@@ -59,6 +71,73 @@ QString QtDialogs::ShowSave(const FileDialogRequest &request)
                                         request.initialFolder, qtFileFilter(request.filter));
 }
 
+void QtDialogs::ShowProgress(const QString &label, const std::function<bool()> &finished,
+                             const std::function<void()> &cancel)
+{
+    if (finished())
+        return;
+    // On the heap and watched: the window it is centred on may go while the
+    // wait lasts, and take the box with it.
+    const QPointer<QProgressDialog> box =
+        new QProgressDialog(label, QStringLiteral("Annuler"), 0, 0, QApplication::activeWindow());
+    struct DeleteIfAlive {
+        const QPointer<QProgressDialog> &box;
+        ~DeleteIfAlive() { delete box.data(); }
+    } const boxOwner{box};
+    box->setWindowModality(Qt::ApplicationModal);
+    box->setAutoReset(false);
+    box->setAutoClose(false);
+    box->setMinimumDuration(kProgressShowAfterMs);
+
+    QEventLoop loop;
+    bool woken = false; // by one of the wait's own events, not by the program's end
+    const auto wake = [&] {
+        woken = true;
+        loop.quit();
+    };
+    bool timeToShow = false;
+    bool cancelled = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (finished())
+            wake();
+    });
+    poll.start(kProgressPollMs);
+    QTimer::singleShot(kProgressShowAfterMs, &loop, [&] {
+        timeToShow = true;
+        wake();
+    });
+    QObject::connect(box, &QProgressDialog::canceled, &loop, [&] {
+        if (!cancelled) {
+            cancelled = true;
+            cancel();
+        }
+        wake();
+    });
+
+    while (!finished()) {
+        // Until the modal box stands in front of the windows, and once it was
+        // cancelled (it then hides), input waits in the queue: no command may
+        // start while this one runs.
+        const bool boxUp = box && timeToShow && !cancelled;
+        if (boxUp && !box->isVisible())
+            box->show();
+        woken = false;
+        loop.exec(boxUp ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+        if (!woken) {
+            // The program is ending (its event loops were told to quit):
+            // stop the work and wait for it without a loop.
+            if (!cancelled) {
+                cancelled = true;
+                if (box)
+                    box->hide();
+                cancel();
+            }
+            QThread::msleep(kProgressPollMs);
+        }
+    }
+}
+
 MsgBoxResult ScriptedDialogs::MsgBox(const QString &prompt, MsgBoxStyle style, const QString &title)
 {
     shown.push_back({Shown::Message, prompt, style, title, {}});
@@ -89,6 +168,19 @@ QString ScriptedDialogs::ShowOpen(const FileDialogRequest &request)
 QString ScriptedDialogs::ShowSave(const FileDialogRequest &request)
 {
     return nextFile(Shown::Save, request);
+}
+
+void ScriptedDialogs::ShowProgress(const QString &label, const std::function<bool()> &finished,
+                                   const std::function<void()> &cancel)
+{
+    progressShown << label;
+    if (cancelProgress)
+        cancel();
+    // Tests' timers still fire while the work runs.
+    while (!finished()) {
+        QCoreApplication::processEvents();
+        QThread::msleep(kProgressPollMs / 2);
+    }
 }
 
 QStringList ScriptedDialogs::messages() const

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <vector>
 
 class QWidget;
@@ -34,6 +35,13 @@ public:
     // The chosen path, or an empty text when the user cancelled.
     virtual QString ShowOpen(const FileDialogRequest &request) = 0;
     virtual QString ShowSave(const FileDialogRequest &request) = 0;
+    // Waits for work running on another thread, and returns once `finished()`
+    // is true. Meanwhile the windows keep painting and answer nothing but a
+    // modal progress box with `label` and "Annuler", shown when the wait
+    // lasts more than about half a second; "Annuler" calls `cancel()`, and
+    // the wait goes on until the work has ended.
+    virtual void ShowProgress(const QString &label, const std::function<bool()> &finished,
+                              const std::function<void()> &cancel) = 0;
 };
 
 // Turns "Projet (*.pam)|*.pam|..." into Qt's "Projet (*.pam);;...".
@@ -45,6 +53,8 @@ public:
     MsgBoxResult MsgBox(const QString &prompt, MsgBoxStyle style, const QString &title = {}) override;
     QString ShowOpen(const FileDialogRequest &request) override;
     QString ShowSave(const FileDialogRequest &request) override;
+    void ShowProgress(const QString &label, const std::function<bool()> &finished,
+                      const std::function<void()> &cancel) override;
 };
 
 // Dialogs for tests: records everything shown and answers from queues.
@@ -61,12 +71,19 @@ public:
     MsgBoxResult MsgBox(const QString &prompt, MsgBoxStyle style, const QString &title = {}) override;
     QString ShowOpen(const FileDialogRequest &request) override;
     QString ShowSave(const FileDialogRequest &request) override;
+    // Records the label and processes events until the work has finished.
+    void ShowProgress(const QString &label, const std::function<bool()> &finished,
+                      const std::function<void()> &cancel) override;
 
     // Answers to Yes/No questions, in order; No when the queue is empty.
     std::deque<MsgBoxResult> questionAnswers;
     // Paths returned by the file dialogs, in order; empty (cancel) when none is left.
     std::deque<QString> fileAnswers;
     std::vector<Shown> shown;
+    // When set, each progress box presses "Annuler" as soon as it is shown.
+    bool cancelProgress = false;
+    // The labels of the progress boxes shown so far.
+    QStringList progressShown;
 
     // The prompts of the message boxes shown so far.
     QStringList messages() const;

@@ -4,12 +4,15 @@
 #include "main_window/catalogue_parser.h"
 #include "platform/numbers.h"
 #include "support/catalogue_fixture.h"
+#include "support/raw_server.h"
 #include "support/test_support.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
 using namespace testing;
@@ -20,7 +23,8 @@ private slots:
     void requestTarget_data();
     void requestTarget();
     void logLines();
-    void serviceDownGivesEmptyAnswer();
+    void failedDownloadIsSaid_data();
+    void failedDownloadIsSaid();
     void blankInAFieldIsNoCrash();
     void newShorterAnswerReplacesTheOld();
     void readWithoutAnswerFile();
@@ -127,6 +131,7 @@ void TestCatalogueDownload::logLines()
     job.form.DownloadData_Click();
     // Newest first; the download does not touch the star table.
     QCOMPARE(statusLines(job.form), (QStringList{"Catalogue téléchargé", "Téléchargement du catalogue..."}));
+    QCOMPARE(job.f.dialogs.progressShown, QStringList{QStringLiteral("Téléchargement du catalogue…")});
     QCOMPARE(job.form.stars.starTotal, 0);
 
     job.form.scaleRa = 1;
@@ -138,14 +143,86 @@ void TestCatalogueDownload::logLines()
              (QStringList{QStringLiteral("%1/%1 étoiles utilisées").arg(inCone), "Lecture du catalogue..."}));
 }
 
-void TestCatalogueDownload::serviceDownGivesEmptyAnswer()
+namespace {
+// What the user does while the transfer runs.
+enum UserDuringTransfer { Waits, PressesAnnuler, PressesAnnulerInTheBox, ClosesTheWindow };
+} // namespace
+
+void TestCatalogueDownload::failedDownloadIsSaid_data()
 {
+    QTest::addColumn<QString>("service"); // "stopped", "bad query", or what a test server answers
+    QTest::addColumn<int>("user");
+    QTest::addColumn<QString>("reason"); // %1: the host asked
+    QTest::newRow("no service") << "stopped" << int(Waits) << "aucun serveur ne répond (%1)";
+    QTest::newRow("error page") << "bad query" << int(Waits) << "erreur 400 du service";
+    QTest::newRow("stalled service") << "/stall" << int(Waits) << "pas de réponse dans le délai";
+    QTest::newRow("Annuler") << "/stall" << int(PressesAnnuler) << "annulé";
+    QTest::newRow("Annuler in the progress box") << "/stall" << int(PressesAnnulerInTheBox) << "annulé";
+    QTest::newRow("window closed") << "/stall" << int(ClosesTheWindow) << "annulé";
+}
+
+void TestCatalogueDownload::failedDownloadIsSaid()
+{
+    QFETCH(QString, service);
+    QFETCH(int, user);
+    QFETCH(QString, reason);
     Job job(fieldStars(), {{QStringLiteral("data.txt"), QByteArray(3000, 'x')}});
-    job.catalogue.stop();
+    RawServer hostile(service.startsWith(u'/') ? service.toStdString() : "/body");
+    if (service == QStringLiteral("stopped"))
+        job.catalogue.stop();
+    else if (service == QStringLiteral("bad query"))
+        job.form.txt_ra[0]->setText(QStringLiteral("x"));
+    else
+        job.form.catalogueHost = hostile.host();
+    // Short limits stand in for the minutes the program waits; when the user
+    // acts, only what he does may end the transfer early.
+    if (user == Waits)
+        job.form.transferLimits = TransferLimits{2, 1, 2, 100000};
+
+    QtDialogs realDialogs;
+    QTimer watcher;
+    QString boxLabel, boxButton;
+    if (user == PressesAnnuler)
+        job.f.dialogs.cancelProgress = true;
+    if (user == PressesAnnulerInTheBox) {
+        job.form.dialogs = &realDialogs;
+        // The window's events go on: this timer fires during the transfer.
+        QObject::connect(&watcher, &QTimer::timeout, [&] {
+            auto *box = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
+            if (!box || !boxLabel.isEmpty())
+                return;
+            boxLabel = box->labelText();
+            QPushButton *button = box->findChild<QPushButton *>();
+            QVERIFY(button);
+            boxButton = button->text();
+            button->click();
+        });
+        watcher.start(20);
+    }
+    if (user == ClosesTheWindow) {
+        job.form.dialogs = &realDialogs;
+        job.form.show();
+        job.form.endProgram = [] { QCoreApplication::exit(0); };
+        QTimer::singleShot(100, &job.form, [&] { job.form.close(); });
+    }
+
     job.form.DownloadData_Click();
+
+    if (user == ClosesTheWindow) {
+        // The end of the program was asked with no main loop running; one
+        // must run and end before any later event loop can run again.
+        QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+        QCoreApplication::exec();
+    }
+    const QString host = job.form.catalogueHost;
+    QCOMPARE(statusLines(job.form), (QStringList{"Échec du téléchargement du catalogue : " + reason.arg(host),
+                                                 "Téléchargement du catalogue..."}));
     QVERIFY(QFileInfo(answerPath(job.f)).isFile());
     QCOMPARE(QFileInfo(answerPath(job.f)).size(), 0);
-    QCOMPARE(statusLines(job.form), (QStringList{"Catalogue téléchargé", "Téléchargement du catalogue..."}));
+    if (user == PressesAnnulerInTheBox) {
+        QCOMPARE(boxLabel, QStringLiteral("Téléchargement du catalogue…"));
+        QCOMPARE(boxButton, QStringLiteral("Annuler"));
+    }
 
     job.form.READFILE();
     QCOMPARE(job.form.stars.starTotal, 0);

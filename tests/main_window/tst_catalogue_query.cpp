@@ -2,90 +2,14 @@
 
 #include "main_window/catalogue_query.h"
 #include "support/catalogue_fixture.h"
+#include "support/raw_server.h"
 #include "support/test_support.h"
 
-#include <httplib.h>
-
 #include <QtTest>
-#include <atomic>
 #include <map>
-#include <mutex>
 #include <thread>
 
 using namespace testing;
-
-namespace {
-// Bytes 0..255 in a scrambled order, so that line breaks, NULs and high bytes
-// all travel through the transfer.
-QByteArray bodyOf(int size)
-{
-    QByteArray body(size, Qt::Uninitialized);
-    for (int i = 0; i < size; ++i)
-        body[i] = char((i * 31 + 7) & 0xff);
-    return body;
-}
-
-// An HTTP server on 127.0.0.1 whose answers the tests choose:
-//   /body?n=N   N bytes of bodyOf(N)
-//   /missing    status 404 with a page
-//   /stall      a few bytes, then nothing until the server is destroyed
-class RawServer {
-public:
-    RawServer()
-    {
-        server_.Get("/body", [this](const httplib::Request &request, httplib::Response &response) {
-            keepHeaders(request);
-            const QByteArray body = bodyOf(std::stoi(request.get_param_value("n")));
-            response.set_content(body.toStdString(), "application/octet-stream");
-        });
-        server_.Get("/missing", [](const httplib::Request &, httplib::Response &response) {
-            response.status = 404;
-            response.set_content("<html>no such page</html>", "text/html");
-        });
-        server_.Get("/stall", [this](const httplib::Request &, httplib::Response &response) {
-            response.set_chunked_content_provider("text/plain", [this](size_t offset, httplib::DataSink &sink) {
-                if (offset == 0)
-                    return sink.write("partial", 7);
-                for (int i = 0; i < 1000 && !released_; ++i)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-                sink.done();
-                return true;
-            });
-        });
-        port_ = server_.bind_to_any_port("127.0.0.1");
-        if (port_ <= 0)
-            qFatal("cannot listen on 127.0.0.1");
-        thread_ = std::thread([this] { server_.listen_after_bind(); });
-        while (!server_.is_running())
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    ~RawServer()
-    {
-        released_ = true;
-        server_.stop();
-        thread_.join();
-    }
-    QString url(const QString &target) const { return QStringLiteral("http://127.0.0.1:%1%2").arg(port_).arg(target); }
-    httplib::Headers lastHeaders() const
-    {
-        const std::lock_guard lock(mutex_);
-        return headers_;
-    }
-
-private:
-    void keepHeaders(const httplib::Request &request)
-    {
-        const std::lock_guard lock(mutex_);
-        headers_ = request.headers;
-    }
-    httplib::Server server_;
-    std::thread thread_;
-    int port_ = 0;
-    std::atomic<bool> released_ = false;
-    mutable std::mutex mutex_;
-    httplib::Headers headers_;
-};
-} // namespace
 
 class TestCatalogueQuery : public QObject {
     Q_OBJECT
@@ -95,7 +19,6 @@ private slots:
     void url();
     void bodyStoredExactly_data();
     void bodyStoredExactly();
-    void errorPageIsStored();
     void shorterAnswerLeavesNoTrace();
     void failedTransferGivesEmptyFile_data();
     void failedTransferGivesEmptyFile();
@@ -163,20 +86,11 @@ void TestCatalogueQuery::bodyStoredExactly()
     RawServer server;
     QTemporaryDir dir;
     const QString path = dir.filePath("data.txt");
-    DownloadToFile(server.url(QStringLiteral("/body?n=%1").arg(size)), path);
+    QCOMPARE(DownloadToFile(server.url(QStringLiteral("/body?n=%1").arg(size)), path).transferFailure, QString());
     QVERIFY(QFileInfo(path).isFile());
     const QByteArray stored = readFile(path);
     QCOMPARE(stored.size(), qsizetype(size));
     QVERIFY(stored == bodyOf(size));
-}
-
-void TestCatalogueQuery::errorPageIsStored()
-{
-    // No status is examined: the service's error page is the answer.
-    RawServer server;
-    QTemporaryDir dir;
-    DownloadToFile(server.url("/missing"), dir.filePath("data.txt"));
-    QCOMPARE(readFile(dir.filePath("data.txt")), QByteArray("<html>no such page</html>"));
 }
 
 void TestCatalogueQuery::shorterAnswerLeavesNoTrace()
@@ -191,27 +105,55 @@ void TestCatalogueQuery::shorterAnswerLeavesNoTrace()
 
 void TestCatalogueQuery::failedTransferGivesEmptyFile_data()
 {
+    // A URL starting with "/" goes to the test server; "reset" to its
+    // listener that resets connections.
     QTest::addColumn<QString>("url");
-    QTest::addColumn<bool>("useServer");
-    QTest::newRow("nothing listens") << "http://" + unusedLocalHost() + "/body?n=10" << false;
-    QTest::newRow("stalls after a few bytes") << "/stall" << true;
-    QTest::newRow("blank in the host") << "http://127.0.0 .1:1/x" << false;
-    QTest::newRow("not http") << "file:///etc/passwd" << false;
-    QTest::newRow("empty host") << "http:///skycat" << false;
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<QString>("failure");
+    const QString closed = unusedLocalHost();
+    QTest::newRow("nothing listens") << "http://" + closed + "/body?n=10" << false
+                                     << "aucun serveur ne répond (" + closed + ")";
+    QTest::newRow("connection reset") << "reset" << false << "réponse interrompue";
+    QTest::newRow("stalls after a few bytes") << "/stall" << false << "pas de réponse dans le délai";
+    QTest::newRow("drips beyond the overall limit") << "/drip" << false << "pas de réponse dans le délai";
+    QTest::newRow("body cut short") << "/cut" << false << "réponse interrompue";
+    QTest::newRow("redirect loop") << "/loop" << false << "trop de redirections";
+    QTest::newRow("error page 404") << "/missing" << false << "erreur 404 du service";
+    QTest::newRow("error page 500") << "/broken" << false << "erreur 500 du service";
+    QTest::newRow("endless body") << "/endless" << false << "réponse trop longue";
+    QTest::newRow("announced body beyond the size limit") << "/body?n=300000" << false << "réponse trop longue";
+    QTest::newRow("cancelled") << "/stall" << true << "annulé";
+    QTest::newRow("blank in the host") << "http://127.0.0 .1:1/x" << false << "adresse refusée (http://127.0.0 .1:1/x)";
+    QTest::newRow("not http") << "file:///etc/passwd" << false << "adresse refusée (file:///etc/passwd)";
+    QTest::newRow("empty host") << "http:///skycat" << false << "aucun serveur ne répond (http:///skycat)";
 }
 
 void TestCatalogueQuery::failedTransferGivesEmptyFile()
 {
     QFETCH(QString, url);
-    QFETCH(bool, useServer);
+    QFETCH(bool, cancel);
+    QFETCH(QString, failure);
     RawServer server;
-    if (useServer)
+    if (url == QStringLiteral("reset"))
+        url = "http://" + server.resetHost() + "/body?n=10";
+    else if (url.startsWith(u'/'))
         url = server.url(url);
     QTemporaryDir dir;
     const QString path = dir.filePath("data.txt");
     writeFile(path, "an older answer");
-    // Short limits stand in for the minute the program waits.
-    DownloadToFile(url, path, TransferLimits{2, 1});
+    // Short limits stand in for the minutes the program waits; a cancelled
+    // transfer gets the long ones, so only the cancel can end it early.
+    const TransferLimits limits = cancel ? TransferLimits{} : TransferLimits{2, 1, 2, 100000};
+    TransferWait wait;
+    if (cancel)
+        wait = [](const std::function<bool()> &finished, const std::function<void()> &stop) {
+            stop();
+            while (!finished())
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        };
+    const DownloadOutcome outcome = DownloadToFile(url, path, limits, wait);
+    QCOMPARE(outcome.transferFailure, failure);
+    QCOMPARE(outcome.writeFailure, QString());
     QVERIFY(QFileInfo(path).isFile());
     QCOMPARE(readFile(path), QByteArray());
 }

@@ -251,14 +251,18 @@ void TestOverlay::fullMapWithoutSolution()
 void TestOverlay::fullMap_data()
 {
     QTest::addColumn<int>("records");
-    QTest::newRow("more than 497 records: all drawn") << 700;
-    QTest::newRow("fewer records than markers shown") << 50;
-    QTest::newRow("no record") << 0;
+    QTest::addColumn<bool>("downloadFails");
+    QTest::newRow("more than 497 records: all drawn") << 700 << false;
+    QTest::newRow("fewer records than markers shown") << 50 << false;
+    QTest::newRow("no record") << 0 << false;
+    // The answer is then empty: nothing is drawn, and the log says why.
+    QTest::newRow("download fails") << 50 << true;
 }
 
 void TestOverlay::fullMap()
 {
     QFETCH(int, records);
+    QFETCH(bool, downloadFails);
     ScopedLocale locale(commaLocale());
     SolveFixture f;
     Form1 &form = *f.form;
@@ -279,11 +283,16 @@ void TestOverlay::fullMap()
     form.txt_mag->setText(QStringLiteral("13"));
     form.txt_mag2->setText(QStringLiteral("16"));
     form.status->clear();
+    if (downloadFails)
+        service.stop();
 
     form.FullMap_Click();
 
     QCOMPARE(form.txt_mag->text(), QStringLiteral("13"));
-    QVERIFY(service.receivedTargets().value(0).contains("magfaint=16."));
+    if (downloadFails)
+        records = 0;
+    else
+        QVERIFY(service.receivedTargets().value(0).contains("magfaint=16."));
     QCOMPARE(form.stars.starTotal, records);
     // Every parsed star is drawn on its image position.
     for (int k = 1; k <= records; ++k) {
@@ -304,6 +313,7 @@ void TestOverlay::fullMap()
     QCOMPARE(lines.size(), 6);
     QCOMPARE(lines[0], QStringLiteral("M11done"));
     QCOMPARE(lines[1], QStringLiteral("M10"));
+    QCOMPARE(lines[4].startsWith(QStringLiteral("Échec du téléchargement du catalogue : ")), downloadFails);
     QCOMPARE(lines[5], QStringLiteral("M8"));
     QCOMPARE(form.mapState, QStringLiteral("done"));
     QVERIFY(form.solutionValid);

@@ -108,6 +108,8 @@ void TestCatalogueService::query_data()
     QTest::newRow("negative below one degree") << withKey("dec", "-0+30+00") << ra << -0.5 << 20.0 << 13.0 << 5000;
     QTest::newRow("escaped plus sign") << withKey("dec", "%2B22+01+11") << ra << dec << 20.0 << 13.0 << 5000;
     QTest::newRow("empty seconds") << withKey("ra", "1+34+") << (1 + 34 / 60.0) * 15 << dec << 20.0 << 13.0 << 5000;
+    QTest::newRow("empty degrees") << withKey("dec", "-+30+0") << ra << -0.5 << 20.0 << 13.0 << 5000;
+    QTest::newRow("empty hours") << withKey("ra", "+0+2") << 2 / 3600.0 * 15 << dec << 20.0 << 13.0 << 5000;
     QTest::newRow("hours only") << withKey("ra", "2") << 30.0 << dec << 20.0 << 13.0 << 5000;
     QTest::newRow("decimal magnitude, two points") << withKey("magfaint", "13.5.") << ra << dec << 20.0 << 13.5 << 5000;
     QTest::newRow("nout") << withKey("nout", "7") << ra << dec << 20.0 << 13.0 << 7;

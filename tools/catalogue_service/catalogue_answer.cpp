@@ -29,20 +29,25 @@ std::optional<double> cNumber(const QString &text)
     throw StarListError(QStringLiteral("line %1: %2").arg(lineNumber).arg(why).toStdString());
 }
 
-// "h m s" / "[sign]d m s": up to three blank-separated parts, the missing or
-// empty ones after the first counting as 0. The sign is read from the text,
-// so "-0 30 0" is negative.
-std::optional<double> sexagesimal(QString text, bool allowSign)
+// "h m s" / "[sign]d m s": up to three parts, each after exactly one blank
+// ("+" in the URL), so that an empty part keeps its place: " 0 2" is 0 h 0 m
+// 2 s and "- 30 0" is -0 30 0. An empty or missing part counts as 0; blanks
+// after the third part are ignored. The sign is read from the text, so
+// "-0 30 0" is negative.
+std::optional<double> sexagesimal(const QString &text, bool allowSign)
 {
-    text = text.trimmed();
-    double sign = 1;
-    if (allowSign && (text.startsWith(u'-') || text.startsWith(u'+'))) {
-        sign = text.startsWith(u'-') ? -1 : 1;
-        text = text.mid(1).trimmed();
-    }
-    const QStringList parts = text.split(u' ');
-    if (parts.size() > 3 || parts.first().isEmpty())
+    if (text.isEmpty())
         return std::nullopt;
+    QStringList parts = text.split(u' ');
+    while (parts.size() > 3 && parts.last().isEmpty())
+        parts.removeLast();
+    if (parts.size() > 3)
+        return std::nullopt;
+    double sign = 1;
+    if (allowSign && (parts[0].startsWith(u'-') || parts[0].startsWith(u'+'))) {
+        sign = parts[0].startsWith(u'-') ? -1 : 1;
+        parts[0].remove(0, 1);
+    }
     double value = 0;
     double unit = 1;
     for (const QString &part : parts) {

@@ -7,9 +7,10 @@
 //       &format=2&sort=mr&nout=5000
 //
 // ra is hours, minutes, seconds and dec degrees, minutes, seconds with an
-// optional sign, separated by blanks ("+" in the URL); a missing trailing
-// part counts as 0. radmax is in arc-minutes. magfaint may end in a point
-// ("13." or "13.5."). catalogue, sort and format, when given, must be
+// optional sign, each part after one blank ("+" in the URL); an empty or
+// missing part counts as 0 in its own place ("-+30+0" is -0 30 0). radmax
+// is in arc-minutes. magfaint may end in a point ("13." or "13.5.").
+// catalogue, sort and format, when given, must be
 // "usnoa", "mr" and "2"; epoch, chart and object are not used.
 //
 // The answer holds the stars within radmax of the centre (true angular
