@@ -8,6 +8,7 @@
 #include "platform/program_folder.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QLineEdit>
 #include <QPushButton>
@@ -76,7 +77,8 @@ void Form1::Loadimg_Click()
     // Qt's own limit (128 MB) would refuse big CCD frames; ours is checked
     // first, so Qt's only backs it up.
     QImageReader::setAllocationLimit(kImageLimitMegabytes);
-    QImageReader reader(resolveInProgramFolder(programFolder, typed));
+    const QString path = resolveInProgramFolder(programFolder, typed);
+    QImageReader reader(path);
     const bool tooLarge = beyondImageLimit(reader);
     const QImage image = tooLarge ? QImage() : reader.read();
     if (image.isNull()) {
@@ -89,6 +91,17 @@ void Form1::Loadimg_Click()
     Picture1->setPicture(image);
     imageLoaded = true;
     Picture1->move(0, 0);
+
+    // Reloading the same picture, under whatever name, keeps its plate. A
+    // plate or markers of another picture would read out false positions:
+    // they are dropped until a solve is accepted on this one.
+    shownImage = QFileInfo(path).canonicalFilePath();
+    if (plateImage && *plateImage != shownImage) {
+        plateImage.reset();
+        solutionValid = false;
+    }
+    if (markersImage && *markersImage != shownImage)
+        markersImage.reset();
 }
 
 void Form1::PicMove_MouseDown(int Index, Qt::MouseButton, Qt::KeyboardModifiers, float, float) { panDir = Index; }

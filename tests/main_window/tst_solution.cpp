@@ -30,6 +30,8 @@ private slots:
     void manyStars_data();
     void manyStars();
     void commandSolvesAndRedraws();
+    void readoutsFollowThePicture_data();
+    void readoutsFollowThePicture();
     void fifthPickUnderWizard_data();
     void fifthPickUnderWizard();
 };
@@ -466,6 +468,58 @@ void TestSolution::commandSolvesAndRedraws()
     }
     // No field centre typed: its mark is not placed.
     QVERIFY(!form.centerpic.Visible);
+}
+
+void TestSolution::readoutsFollowThePicture_data()
+{
+    QTest::addColumn<QString>("then");   // what the user does after the accepted solve
+    QTest::addColumn<bool>("readsOut");  // the plate still belongs to the picture shown
+    QTest::newRow("same picture reloaded") << "reload" << true;
+    QTest::newRow("same picture, another name") << "./field.png" << true;
+    QTest::newRow("failed load: the picture stays") << "absent.png" << true;
+    QTest::newRow("another picture loaded") << "other.png" << false;
+    QTest::newRow("project opened on the same picture") << "open" << false;
+}
+
+void TestSolution::readoutsFollowThePicture()
+{
+    QFETCH(QString, then);
+    QFETCH(bool, readsOut);
+    SolveFixture f;
+    Form1 &form = *f.form;
+    const Field field = realisticField(30, false, 200);
+    f.useField(field);
+    f.useImage(field, 1000, 800);
+    f.usePicks(synthetic::picksOn(field, kChosen, 1.0, 11));
+    f.dialogs.questionAnswers = {MsgBoxResult::Yes};
+    form.startCalcul_Click();
+    QCOMPARE(form.pickMode, QStringLiteral("coor"));
+
+    if (then == QStringLiteral("open")) {
+        f.dialogs.fileAnswers = {f.path(QStringLiteral("job.pam")), f.path(QStringLiteral("job.pam"))};
+        form.mnu_save_Click();
+        form.mnu_open_Click();
+    } else {
+        drawStarField(1000, 800, {{500, 400}}).save(f.path(QStringLiteral("other.png")));
+        if (then != QStringLiteral("reload"))
+            form.txt_url->setText(then);
+        form.Loadimg_Click();
+    }
+
+    // Hovering the first pick's marker; clicking there.
+    const PlanePoint marker = markerCentre(form, kChosen[0]);
+    form.info->clear();
+    form.Picture1_MouseMove(Qt::NoButton, Qt::NoModifier, float(marker.x), float(marker.y));
+    QCOMPARE(form.info->text().startsWith(QStringLiteral("U0750_")), readsOut);
+    form.Picture1_Click();
+    const QString line = f.statusLines().value(0);
+    if (readsOut)
+        QVERIFY2(line.startsWith(QStringLiteral("Clic: ")), qPrintable(line));
+    else
+        QCOMPARE(line, QStringLiteral("Clic : pas de solution pour cette image (3-Calcul)"));
+    // The calibration from the markers needs them on the picture shown.
+    form.mnu_superetalonage_Click();
+    QCOMPARE(form.pickMode == QStringLiteral("superetalo"), readsOut);
 }
 
 void TestSolution::fifthPickUnderWizard_data()
