@@ -48,6 +48,17 @@ Field realisticField(double rotation, bool mirror, int count = 150)
                                   5);
 }
 
+// A field with its answer file, its drawn image and picks on kChosen, ready
+// for the solve command.
+Field useImagedJob(SolveFixture &f, double rotation, bool mirror, int count, quint32 seed)
+{
+    const Field field = realisticField(rotation, mirror, count);
+    f.useField(field);
+    f.useImage(field, 1000, 800);
+    f.usePicks(synthetic::picksOn(field, kChosen, 1.0, seed));
+    return field;
+}
+
 // Ten candidates of the same five stars.
 void usePentagon(SolveFixture &f)
 {
@@ -446,10 +457,7 @@ void TestSolution::commandSolvesAndRedraws()
 {
     SolveFixture f;
     Form1 &form = *f.form;
-    const Field field = realisticField(123, true, 300);
-    f.useField(field);
-    f.useImage(field, 1000, 800);
-    f.usePicks(synthetic::picksOn(field, kChosen, 1.0, 7));
+    useImagedJob(f, 123, true, 300, 7);
     // Markers of an earlier overlay beyond the stars in use disappear.
     form.star[3999].Visible = true;
     f.dialogs.questionAnswers = {MsgBoxResult::Yes};
@@ -487,10 +495,7 @@ void TestSolution::readoutsFollowThePicture()
     QFETCH(bool, readsOut);
     SolveFixture f;
     Form1 &form = *f.form;
-    const Field field = realisticField(30, false, 200);
-    f.useField(field);
-    f.useImage(field, 1000, 800);
-    f.usePicks(synthetic::picksOn(field, kChosen, 1.0, 11));
+    useImagedJob(f, 30, false, 200, 11);
     f.dialogs.questionAnswers = {MsgBoxResult::Yes};
     form.startCalcul_Click();
     QCOMPARE(form.pickMode, QStringLiteral("coor"));
