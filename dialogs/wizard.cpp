@@ -1,6 +1,7 @@
 #include "dialogs/wizard.h"
 
 #include "localisation/captions.h"
+#include "main_window/field_input.h"
 #include "main_window/form1.h"
 #include "platform/dialogs.h"
 
@@ -15,15 +16,6 @@
 #include <QVBoxLayout>
 
 namespace {
-// A box's length limit holds for typing only: a longer text put in by the
-// program is kept whole, as the user typed it elsewhere.
-void assignText(QLineEdit *box, const QString &text)
-{
-    if (box->maxLength() < text.size())
-        box->setMaxLength(int(text.size()));
-    box->setText(text);
-}
-
 // An option button set from code, selected or not. Clearing the selected
 // button of an exclusive group needs the group's exclusivity lifted for a moment.
 void setOptionValue(QRadioButton *button, bool selected)
@@ -88,7 +80,7 @@ void copyRow(const CopyRow &row, Direction direction)
 {
     const bool in = direction == Direction::ToWizard;
     if (row.formBox)
-        assignText(in ? row.wizardBox : row.formBox, (in ? row.formBox : row.wizardBox)->text());
+        setTextWhole(in ? row.wizardBox : row.formBox, (in ? row.formBox : row.wizardBox)->text());
     if (row.formButton)
         setOptionValue(in ? row.wizardButton : row.formButton, (in ? row.formButton : row.wizardButton)->isChecked());
     if (row.formLabel)

@@ -15,6 +15,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class Dialogs;
@@ -119,6 +120,15 @@ public:
     std::array<double, 4> refRa{}, refDec{};
     int panDir = 0;
     WId mainHwnd = 0;
+    // Which picture the read-outs belong to, by its resolved path: the one the
+    // image box shows (empty before any), the one the plate coefA..F was
+    // accepted on, and the one the catalogue markers were last drawn over.
+    // Plate and markers are dropped (none) when another picture is loaded or a
+    // project opened, and then read nothing out.
+    QString shownImage;
+    std::optional<QString> plateImage = QString();
+    std::optional<QString> markersImage = QString();
+    bool plateFitsShownImage() const { return plateImage == shownImage; }
 
     // ---- Start-up and shut-down ------------------------------------------
     void Form_Load();

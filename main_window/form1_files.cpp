@@ -44,6 +44,10 @@ void Form1::mnu_open_Click()
     solutionValid = false;
     imageLoaded = false;
     selectionDone = false;
+    // Another job: the plate and the markers read nothing out until a solve
+    // is accepted again, even over the same picture.
+    plateImage.reset();
+    markersImage.reset();
 }
 
 void Form1::mnu_save_Click()

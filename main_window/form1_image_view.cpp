@@ -8,10 +8,12 @@
 #include "platform/program_folder.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 
 void Form1::connectImageView()
 {
@@ -35,6 +37,27 @@ void Form1::connectImageView()
 }
 
 namespace {
+// The most a loaded picture may take once decoded. The image box holds it at
+// 32 bits a pixel, so this takes a CCD frame of some 260 megapixels, and a
+// forged header of gigapixels is refused before anything is decoded. The
+// failure table's text for ImageTooLarge names this limit.
+constexpr int kImageLimitMegabytes = 1024;
+
+// Whether the picture the reader's header announces would pass the limit, at
+// the depth the image box keeps or the reader's own when deeper.
+bool beyondImageLimit(QImageReader &reader)
+{
+    const QSize size = reader.size();
+    if (!size.isValid())
+        return false; // no header read: the reader itself says why
+    int bitsPerPixel = 32;
+    const QImage::Format format = reader.imageFormat();
+    if (format != QImage::Format_Invalid)
+        bitsPerPixel = std::max(bitsPerPixel, int(QImage::toPixelFormat(format).bitsPerPixel()));
+    const qint64 bytes = qint64(size.width()) * qint64(size.height()) * (bitsPerPixel / 8);
+    return bytes > qint64(kImageLimitMegabytes) * 1024 * 1024;
+}
+
 // The reader's failure in the interface's own words.
 QString imageReadFailure(const QImageReader &reader)
 {
@@ -51,17 +74,34 @@ QString imageReadFailure(const QImageReader &reader)
 void Form1::Loadimg_Click()
 {
     const QString typed = txt_url->text();
-    QImageReader reader(resolveInProgramFolder(programFolder, typed));
-    const QImage image = reader.read();
+    // Qt's own limit (128 MB) would refuse big CCD frames; ours is checked
+    // first, so Qt's only backs it up.
+    QImageReader::setAllocationLimit(kImageLimitMegabytes);
+    const QString path = resolveInProgramFolder(programFolder, typed);
+    QImageReader reader(path);
+    const bool tooLarge = beyondImageLimit(reader);
+    const QImage image = tooLarge ? QImage() : reader.read();
     if (image.isNull()) {
         // The old picture stays as it was, where it was.
         imageLoaded = false;
-        dialogs->MsgBox(typed + QStringLiteral(": ") + imageReadFailure(reader), MsgBoxStyle::OkOnly);
+        const QString why = tooLarge ? failureDescription(FailureCode::ImageTooLarge) : imageReadFailure(reader);
+        dialogs->MsgBox(typed + QStringLiteral(": ") + why, MsgBoxStyle::OkOnly);
         return;
     }
     Picture1->setPicture(image);
     imageLoaded = true;
     Picture1->move(0, 0);
+
+    // Reloading the same picture, under whatever name, keeps its plate. A
+    // plate or markers of another picture would read out false positions:
+    // they are dropped until a solve is accepted on this one.
+    shownImage = QFileInfo(path).canonicalFilePath();
+    if (plateImage && *plateImage != shownImage) {
+        plateImage.reset();
+        solutionValid = false;
+    }
+    if (markersImage && *markersImage != shownImage)
+        markersImage.reset();
 }
 
 void Form1::PicMove_MouseDown(int Index, Qt::MouseButton, Qt::KeyboardModifiers, float, float) { panDir = Index; }

@@ -74,6 +74,7 @@ void Form1::map()
     for (int k = 1; k <= count; ++k)
         star[size_t(k)].Visible = true;
     mapState = QStringLiteral("done");
+    markersImage = shownImage;
     Picture1->update();
 }
 

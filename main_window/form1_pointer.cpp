@@ -1,9 +1,11 @@
 // Moves and clicks over the image box. What they do depends on the mode:
 //   "select", "etalo"   move: the magnifier follows   click: a pick
-//   "coor"              move: hover read-out*         click: the click read-out
+//   "coor"              move: hover read-out*         click: the click read-out**
 //   "superetalo"        move: hover read-out          click: a calibration mark if one is pending
 //   "", "0", "done"     move: hover read-out*         click: a calibration mark if one is pending
-// (* once the catalogue overlay is drawn; before that a move hides the magnifier.)
+// (* once the catalogue overlay is drawn; before that a move hides the magnifier.
+//  Markers drawn over another picture than the one shown read nothing out.
+//  ** only from a plate accepted on the picture shown; else a line says so.)
 
 #include "main_window/form1.h"
 
@@ -59,6 +61,8 @@ void Form1::hoverReadout(float X, float Y)
 {
     // All markers are tested; the one with the highest index wins, as if each
     // hit had been written in turn.
+    if (markersImage != shownImage)
+        return; // markers placed over another picture mark no star of this one
     const int k = hoverHit(star, stars.starTotal, X, Y);
     if (k == 0 || !scalesKnown())
         return;
@@ -102,6 +106,10 @@ void Form1::fillCalibrationBoxes(const Mark &marker, double raHours, double decD
 
 void Form1::clickReadoutAtPointer()
 {
+    if (!plateFitsShownImage()) {
+        LogStatus(QStringLiteral("Clic : pas de solution pour cette image (3-Calcul)"));
+        return;
+    }
     if (!scalesKnown()) {
         LogStatus(QStringLiteral("Clic : coefficients Corr Asd / Corr Dec manquants, position non calculée"));
         return;

@@ -84,6 +84,7 @@ void Form1::Algo()
             LogStatus(lang->MessageTexts[4]);
             solutionValid = true;
             pickMode = QStringLiteral("coor");
+            plateImage = shownImage;
             break;
         }
     }

@@ -1,5 +1,6 @@
 #include "main_window/job_lines.h"
 
+#include "main_window/field_input.h"
 #include "main_window/form1.h"
 #include "platform/check_value.h"
 #include "platform/failure.h"
@@ -22,7 +23,7 @@ QString JobLine::value() const
 void JobLine::store(const QString &line) const
 {
     if (edit_) {
-        edit_->setText(line);
+        setTextWhole(edit_, line);
     } else if (label_) {
         label_->setText(line);
     } else {

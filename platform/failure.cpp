@@ -19,6 +19,7 @@ QString failureDescription(FailureCode code)
     case FailureCode::InvalidPropertyValue: return QStringLiteral("Valeur de propriété non valide");
     case FailureCode::InvalidPicture: return QStringLiteral("Image incorrecte");
     case FailureCode::TransferFailed: return QStringLiteral("Échec du transfert");
+    case FailureCode::ImageTooLarge: return QStringLiteral("Image trop grande (plus de 1 Go une fois décodée)");
     }
     return QStringLiteral("Erreur définie par l'application ou par l'objet");
 }

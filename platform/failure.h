@@ -22,6 +22,7 @@ enum class FailureCode {
     InvalidPropertyValue = 380,
     InvalidPicture = 481,
     TransferFailed = 12029,
+    ImageTooLarge = 31001,
 };
 
 // The description shown for a failure code ("Fichier introuvable", ...).

@@ -1,12 +1,15 @@
 // Loading the image into the image box and panning it inside the viewport.
 
 #include "main_window/panning.h"
+#include "platform/failure.h"
 #include "support/test_support.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QLineEdit>
+#include <QtEndian>
 #include <QtTest>
 
 using namespace testing;
@@ -60,6 +63,35 @@ struct ViewForm : FormFixture {
     QSize viewport() const { return form->PicOrange->size(); }
 };
 
+// A PNG signature, an RGB header of the given size, the start of its data and
+// the end chunk: what a reader sees of a forged picture before it decodes.
+QByteArray pngHeaderOnly(quint32 width, quint32 height)
+{
+    const auto crc32 = [](const QByteArray &bytes) {
+        quint32 crc = 0xFFFFFFFFu;
+        for (const char c : bytes) {
+            crc ^= quint8(c);
+            for (int bit = 0; bit < 8; ++bit)
+                crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        }
+        return ~crc;
+    };
+    const auto bigEndian = [](quint32 v) {
+        QByteArray b(4, '\0');
+        qToBigEndian(v, b.data());
+        return b;
+    };
+    const auto chunk = [&](const char *type, const QByteArray &data) {
+        const QByteArray typed = QByteArray(type) + data;
+        return bigEndian(quint32(data.size())) + typed + bigEndian(crc32(typed));
+    };
+    QByteArray header = bigEndian(width) + bigEndian(height);
+    header += QByteArray("\x08\x02\x00\x00\x00", 5); // 8 bits, RGB, deflate, no interlace
+    const QByteArray firstRow = qCompress(QByteArray(1, '\0')).mid(4); // zlib stream, without Qt's length
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", firstRow)
+        + chunk("IEND", {});
+}
+
 PanInput active(const HeldArrowKeys &k = {})
 {
     PanInput input;
@@ -74,21 +106,36 @@ void TestImageView::loadPlacesImage_data()
 {
     QTest::addColumn<bool>("absolute");
     QTest::addColumn<QString>("name"); // its suffix chooses the format written
-    QTest::newRow("relative to the program's folder") << false << QStringLiteral("near.png");
-    QTest::newRow("absolute path") << true << QStringLiteral("far.png");
-    QTest::newRow("TIFF frame, as camera software writes") << false << QStringLiteral("frame.tif");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("relative to the program's folder") << false << QStringLiteral("near.png") << QSize(321, 123);
+    QTest::newRow("absolute path") << true << QStringLiteral("far.png") << QSize(321, 123);
+    QTest::newRow("TIFF frame, as camera software writes") << false << QStringLiteral("frame.tif") << QSize(321, 123);
+    // 140 MB once decoded at 32 bits, past Qt's default limit of 128 MB.
+    QTest::newRow("7000 x 5000 CCD frame") << false << QStringLiteral("big.png") << QSize(7000, 5000);
 }
 
 void TestImageView::loadPlacesImage()
 {
     QFETCH(bool, absolute);
     QFETCH(QString, name);
+    QFETCH(QSize, size);
     FormFixture f;
     Form1 &form = *f.form;
     QTemporaryDir elsewhere;
     const QString file = absolute ? elsewhere.path() + QLatin1Char('/') + name : f.path(name);
     QImageWriter writer(file);
-    QVERIFY2(writer.write(drawStarField(321, 123, {{30, 40, 200, 1.5}})), qPrintable(writer.errorString()));
+    if (size.width() * size.height() > 1000000) {
+        // A uniform frame with one bright pixel: small on disk, drawn cheaply.
+        QImage frame(size, QImage::Format_RGB888);
+        frame.fill(qRgb(8, 8, 8));
+        frame.setPixel(30, 40, qRgb(208, 208, 208));
+        QVERIFY2(writer.write(frame), qPrintable(writer.errorString()));
+        QImageReader probe(file);
+        QCOMPARE(QImage::toPixelFormat(probe.imageFormat()).bitsPerPixel(), 32u);
+    } else {
+        QVERIFY2(writer.write(drawStarField(size.width(), size.height(), {{30, 40, 200, 1.5}})),
+                 qPrintable(writer.errorString()));
+    }
     form.txt_url->setText(absolute ? file : name);
 
     form.Picture1->move(-30, -40);
@@ -97,9 +144,9 @@ void TestImageView::loadPlacesImage()
     form.zoom->move(5, 6);
 
     form.Loadimg_Click();
-    QVERIFY(f.dialogs.shown.empty());
+    QVERIFY2(f.dialogs.shown.empty(), qPrintable(f.dialogs.messages().join("|")));
     QVERIFY(form.imageLoaded);
-    QCOMPARE(form.Picture1->size(), QSize(321, 123));
+    QCOMPARE(form.Picture1->size(), size);
     QCOMPARE(form.Picture1->pos(), QPoint(0, 0));
     QCOMPARE(form.Picture1->Point(30, 40), 208 * 65793);
     // The marks inside the image box stay where they were.
@@ -114,16 +161,20 @@ void TestImageView::loadFailureKeepsOldPicture_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QByteArray>("content"); // written under the typed name when not empty
-    QTest::newRow("missing file") << QStringLiteral("absent.png") << QByteArray();
-    QTest::newRow("not an image") << QStringLiteral("notes.png") << QByteArray("not a picture\r\n");
-    QTest::newRow("empty path: the folder itself") << QString() << QByteArray();
-    QTest::newRow("a folder") << QStringLiteral("sub") << QByteArray();
+    QTest::addColumn<QString>("description"); // the failure's text, when it is known
+    QTest::newRow("missing file") << QStringLiteral("absent.png") << QByteArray() << QString();
+    QTest::newRow("not an image") << QStringLiteral("notes.png") << QByteArray("not a picture\r\n") << QString();
+    QTest::newRow("empty path: the folder itself") << QString() << QByteArray() << QString();
+    QTest::newRow("a folder") << QStringLiteral("sub") << QByteArray() << QString();
+    QTest::newRow("60000 x 60000 header") << QStringLiteral("bomb.png") << pngHeaderOnly(60000, 60000)
+                                          << failureDescription(FailureCode::ImageTooLarge);
 }
 
 void TestImageView::loadFailureKeepsOldPicture()
 {
     QFETCH(QString, typed);
     QFETCH(QByteArray, content);
+    QFETCH(QString, description);
     FormFixture f;
     Form1 &form = *f.form;
     drawStarField(200, 150, {{30, 40, 200, 1.5}}).save(f.path(QStringLiteral("good.png")));
@@ -147,6 +198,8 @@ void TestImageView::loadFailureKeepsOldPicture()
     const QString prefix = typed + QStringLiteral(": ");
     QVERIFY2(box.text.startsWith(prefix) && box.text.size() > prefix.size(), qPrintable(box.text));
     QVERIFY2(!box.text.contains(f.folder.path()), qPrintable(box.text));
+    if (!description.isEmpty())
+        QCOMPARE(box.text, prefix + description);
     // The old picture stays, with its size and place.
     QCOMPARE(form.Picture1->size(), QSize(200, 150));
     QCOMPARE(form.Picture1->pos(), QPoint(-10, -20));

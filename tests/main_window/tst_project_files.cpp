@@ -18,6 +18,7 @@ using namespace testing;
 class TestProjectFiles : public QObject {
     Q_OBJECT
 private slots:
+    void roundTrip_data();
     void roundTrip();
     void extension_data();
     void extension();
@@ -55,11 +56,22 @@ QByteArray crlfJoined(const QStringList &lines)
 }
 } // namespace
 
+void TestProjectFiles::roundTrip_data()
+{
+    QTest::addColumn<QStringList>("values");
+    QTest::newRow("blanks, signs, accents")
+        << QStringList{" 10", "2599.43", "2601", "-5", "3", "4.", "-", "  ", "2000.0",
+                       "13,5", "16", "1", "34", "50", "7", "dossier/ciel é ß.png", "2"};
+    // Longer than the two characters the position boxes take when typed.
+    QTest::newRow("position texts past two characters")
+        << QStringList{"10", "3600", "3600", "-22", "030", "11.75", "+", "20", "2000.0",
+                       "13", "16", "1", "34", "50.25", "7", "sky.png", "1"};
+}
+
 void TestProjectFiles::roundTrip()
 {
+    QFETCH(QStringList, values);
     FormFixture source;
-    const QStringList values = {" 10", "2599.43", "2601", "-5", "3", "4.", "-", "  ", "2000.0",
-                                "13,5", "16",     "1",    "34",  "50", "7", "dossier/ciel é ß.png", "2"};
     const auto lines = projectLines(*source.form);
     QCOMPARE(int(lines.size()), 17);
     for (int i = 0; i < 17; ++i)
@@ -75,6 +87,11 @@ void TestProjectFiles::roundTrip()
     target.dialogs.fileAnswers.push_back(path);
     target.form->mnu_open_Click();
     QCOMPARE(projectFieldValues(*target.form), values);
+    // The next save writes them back unchanged.
+    const QString again = target.path("again.pam");
+    target.dialogs.fileAnswers.push_back(again);
+    target.form->mnu_save_Click();
+    QCOMPARE(readFile(again), crlfJoined(values));
 }
 
 void TestProjectFiles::extension_data()

@@ -30,6 +30,8 @@ private slots:
     void manyStars_data();
     void manyStars();
     void commandSolvesAndRedraws();
+    void readoutsFollowThePicture_data();
+    void readoutsFollowThePicture();
     void fifthPickUnderWizard_data();
     void fifthPickUnderWizard();
 };
@@ -44,6 +46,17 @@ Field realisticField(double rotation, bool mirror, int count = 150)
 {
     return synthetic::randomField(synthetic::affineModel(rotation, 1.0, mirror, 360000, 72000), count, 1000, 800,
                                   5);
+}
+
+// A field with its answer file, its drawn image and picks on kChosen, ready
+// for the solve command.
+Field useImagedJob(SolveFixture &f, double rotation, bool mirror, int count, quint32 seed)
+{
+    const Field field = realisticField(rotation, mirror, count);
+    f.useField(field);
+    f.useImage(field, 1000, 800);
+    f.usePicks(synthetic::picksOn(field, kChosen, 1.0, seed));
+    return field;
 }
 
 // Ten candidates of the same five stars.
@@ -445,10 +458,7 @@ void TestSolution::commandSolvesAndRedraws()
 {
     SolveFixture f;
     Form1 &form = *f.form;
-    const Field field = realisticField(123, true, 300);
-    f.useField(field);
-    f.useImage(field, 1000, 800);
-    f.usePicks(synthetic::picksOn(field, kChosen, 1.0, 7));
+    useImagedJob(f, 123, true, 300, 7);
     // Markers of an earlier overlay beyond the stars in use disappear.
     form.star[3999].Visible = true;
     f.dialogs.questionAnswers = {MsgBoxResult::Yes};
@@ -467,6 +477,55 @@ void TestSolution::commandSolvesAndRedraws()
     }
     // No field centre typed: its mark is not placed.
     QVERIFY(!form.centerpic.Visible);
+}
+
+void TestSolution::readoutsFollowThePicture_data()
+{
+    QTest::addColumn<QString>("then");   // what the user does after the accepted solve
+    QTest::addColumn<bool>("readsOut");  // the plate still belongs to the picture shown
+    QTest::newRow("same picture reloaded") << "reload" << true;
+    QTest::newRow("same picture, another name") << "./field.png" << true;
+    QTest::newRow("failed load: the picture stays") << "absent.png" << true;
+    QTest::newRow("another picture loaded") << "other.png" << false;
+    QTest::newRow("project opened on the same picture") << "open" << false;
+}
+
+void TestSolution::readoutsFollowThePicture()
+{
+    QFETCH(QString, then);
+    QFETCH(bool, readsOut);
+    SolveFixture f;
+    Form1 &form = *f.form;
+    useImagedJob(f, 30, false, 200, 11);
+    f.dialogs.questionAnswers = {MsgBoxResult::Yes};
+    form.startCalcul_Click();
+    QCOMPARE(form.pickMode, QStringLiteral("coor"));
+
+    if (then == QStringLiteral("open")) {
+        f.dialogs.fileAnswers = {f.path(QStringLiteral("job.pam")), f.path(QStringLiteral("job.pam"))};
+        form.mnu_save_Click();
+        form.mnu_open_Click();
+    } else {
+        drawStarField(1000, 800, {{500, 400}}).save(f.path(QStringLiteral("other.png")));
+        if (then != QStringLiteral("reload"))
+            form.txt_url->setText(then);
+        form.Loadimg_Click();
+    }
+
+    // Hovering the first pick's marker; clicking there.
+    const PlanePoint marker = markerCentre(form, kChosen[0]);
+    form.info->clear();
+    form.Picture1_MouseMove(Qt::NoButton, Qt::NoModifier, float(marker.x), float(marker.y));
+    QCOMPARE(form.info->text().startsWith(QStringLiteral("U0750_")), readsOut);
+    form.Picture1_Click();
+    const QString line = f.statusLines().value(0);
+    if (readsOut)
+        QVERIFY2(line.startsWith(QStringLiteral("Clic: ")), qPrintable(line));
+    else
+        QCOMPARE(line, QStringLiteral("Clic : pas de solution pour cette image (3-Calcul)"));
+    // The calibration from the markers needs them on the picture shown.
+    form.mnu_superetalonage_Click();
+    QCOMPARE(form.pickMode == QStringLiteral("superetalo"), readsOut);
 }
 
 void TestSolution::fifthPickUnderWizard_data()
