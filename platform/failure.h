@@ -8,6 +8,7 @@
 enum class FailureCode {
     InvalidProcedureCall = 5,
     Overflow = 6,
+    OutOfMemory = 7,
     DivisionByZero = 11,
     SubscriptOutOfRange = 9,
     TypeMismatch = 13,
@@ -18,6 +19,7 @@ enum class FailureCode {
     ReadPastEnd = 62,
     PermissionDenied = 70,
     PathFileAccessError = 75,
+    PathNotFound = 76,
     InvalidFileFormat = 321,
     InvalidPropertyValue = 380,
     InvalidPicture = 481,
