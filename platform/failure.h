@@ -32,8 +32,7 @@ QString failureDescription(FailureCode code);
 class Failure : public std::runtime_error {
 public:
     explicit Failure(FailureCode code);
-    // A failure whose description comes from elsewhere (an image reader, a
-    // file system error string).
+    // A failure with a description of its own, in French like the table.
     Failure(FailureCode code, const QString &description);
 
     FailureCode code() const { return code_; }
