@@ -3,6 +3,7 @@
 #include "platform/failure.h"
 #include "platform/text_file.h"
 
+#include <optional>
 #include <span>
 
 namespace {
@@ -11,9 +12,12 @@ struct Block {
     std::span<QString> table;
     int startIndex; // the index before the first content line
 };
-} // namespace
 
-LanguageParseOutcome parseLanguageLines(const QStringList &lines, LanguageTables &tables)
+// Reads lines from `nextLine` (an empty optional at the end of the lines)
+// only until "[END]": nothing after it is read, and each line is kept only
+// when its table has room for it.
+template <typename NextLine>
+LanguageParseOutcome parseLanguage(NextLine nextLine, LanguageTables &tables)
 {
     const Block blocks[] = {
         {QLatin1StringView(kLanguageMarkers[0]), tables.ConfigTexts, 0},
@@ -23,25 +27,37 @@ LanguageParseOutcome parseLanguageLines(const QStringList &lines, LanguageTables
         {QLatin1StringView(kLanguageMarkers[4]), tables.SuggestionTexts, -1},
     };
 
-    if (lines.isEmpty())
+    std::optional<QString> current = nextLine();
+    if (!current)
         return {false, QString(blocks[0].marker)};
     // The test of each block is made on the line read last, so the title line
     // is tested against the first marker and each later block starts by
     // testing the previous block's marker, which never ends it.
-    qsizetype next = 0;
-    QString current = lines[next++];
     for (const Block &block : blocks) {
         int index = block.startIndex;
-        while (current != block.marker) {
-            if (next >= lines.size())
+        while (*current != block.marker) {
+            current = nextLine();
+            if (!current)
                 return {false, QString(block.marker)};
-            current = lines[next++];
             ++index;
             if (index >= 0 && size_t(index) < block.table.size())
-                block.table[size_t(index)] = current;
+                block.table[size_t(index)] = *current;
         }
     }
     return {true, {}};
+}
+} // namespace
+
+LanguageParseOutcome parseLanguageLines(const QStringList &lines, LanguageTables &tables)
+{
+    qsizetype next = 0;
+    return parseLanguage(
+        [&]() -> std::optional<QString> {
+            if (next >= lines.size())
+                return std::nullopt;
+            return lines[next++];
+        },
+        tables);
 }
 
 QString languageFilePath(const QString &programFolder)
@@ -60,23 +76,31 @@ LanguageLoadResult LoadLanguage(const QString &programFolder, LanguageTables &ta
 {
     LanguageLoadResult result;
     result.path = languageFilePath(programFolder);
-    QStringList lines;
+    // Read straight from the file, so a huge file costs no memory.
+    qsizetype linesRead = 0;
+    LanguageParseOutcome outcome;
     try {
         TextFileReader file(result.path);
-        while (!file.atEnd())
-            lines << file.readLine();
+        outcome = parseLanguage(
+            [&]() -> std::optional<QString> {
+                if (file.atEnd())
+                    return std::nullopt;
+                ++linesRead;
+                return file.readLine();
+            },
+            tables);
     } catch (const Failure &failure) {
         result.problem = failure.description();
+        result.anyTextRead = linesRead > 1;
         return result;
     }
-    if (lines.isEmpty()) {
+    if (linesRead == 0) {
         result.problem = QStringLiteral("le fichier est vide");
         return result;
     }
     // The title line is never an entry: a file that holds nothing more
     // fills no text at all, like an empty one.
-    result.anyTextRead = lines.size() > 1;
-    const LanguageParseOutcome outcome = parseLanguageLines(lines, tables);
+    result.anyTextRead = linesRead > 1;
     if (!outcome.complete)
         result.problem = QStringLiteral("le fichier se termine avant la ligne %1").arg(outcome.missingMarker);
     return result;

@@ -5,6 +5,7 @@ QString failureDescription(FailureCode code)
     switch (code) {
     case FailureCode::InvalidProcedureCall: return QStringLiteral("Argument ou appel de procédure incorrect");
     case FailureCode::Overflow: return QStringLiteral("Dépassement de capacité");
+    case FailureCode::OutOfMemory: return QStringLiteral("Mémoire insuffisante");
     case FailureCode::DivisionByZero: return QStringLiteral("Division par zéro");
     case FailureCode::SubscriptOutOfRange: return QStringLiteral("L'indice n'appartient pas à la sélection");
     case FailureCode::TypeMismatch: return QStringLiteral("Incompatibilité de type");
@@ -15,6 +16,7 @@ QString failureDescription(FailureCode code)
     case FailureCode::ReadPastEnd: return QStringLiteral("Tentative de lecture au-delà de la fin du fichier");
     case FailureCode::PermissionDenied: return QStringLiteral("Permission refusée");
     case FailureCode::PathFileAccessError: return QStringLiteral("Erreur d'accès au chemin/fichier");
+    case FailureCode::PathNotFound: return QStringLiteral("Chemin d'accès introuvable");
     case FailureCode::InvalidFileFormat: return QStringLiteral("Format de fichier non valide");
     case FailureCode::InvalidPropertyValue: return QStringLiteral("Valeur de propriété non valide");
     case FailureCode::InvalidPicture: return QStringLiteral("Image incorrecte");

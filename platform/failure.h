@@ -8,6 +8,7 @@
 enum class FailureCode {
     InvalidProcedureCall = 5,
     Overflow = 6,
+    OutOfMemory = 7,
     DivisionByZero = 11,
     SubscriptOutOfRange = 9,
     TypeMismatch = 13,
@@ -18,6 +19,7 @@ enum class FailureCode {
     ReadPastEnd = 62,
     PermissionDenied = 70,
     PathFileAccessError = 75,
+    PathNotFound = 76,
     InvalidFileFormat = 321,
     InvalidPropertyValue = 380,
     InvalidPicture = 481,
@@ -31,8 +33,7 @@ QString failureDescription(FailureCode code);
 class Failure : public std::runtime_error {
 public:
     explicit Failure(FailureCode code);
-    // A failure whose description comes from elsewhere (an image reader, a
-    // file system error string).
+    // A failure with a description of its own, in French like the table.
     Failure(FailureCode code, const QString &description);
 
     FailureCode code() const { return code_; }

@@ -2,10 +2,15 @@
 
 #include "platform/failure.h"
 
-#include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
+
+#include <array>
+#include <optional>
+#include <cerrno>
+#include <unistd.h>
 
 QStringList splitTextLines(const QString &text)
 {
@@ -31,69 +36,267 @@ QStringList splitTextLines(const QString &text)
     return lines;
 }
 
-QString decodeText(const QByteArray &bytes)
+namespace {
+// Windows-1252 differs from Latin-1 only in 0x80..0x9F. Its five unassigned
+// bytes keep their Latin-1 (control) meaning, as Windows itself decodes them.
+// A table of our own: Qt has this code page only when built with ICU.
+constexpr std::array<char16_t, 32> kWindows1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+QString fromWindows1252(QByteArrayView bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (const char byte : bytes) {
+        const auto c = static_cast<unsigned char>(byte);
+        *out++ = (c >= 0x80 && c <= 0x9F) ? QChar(kWindows1252High[c - 0x80]) : QChar(c);
+    }
+    return text;
+}
+
+constexpr QByteArrayView kByteOrderMark("\xEF\xBB\xBF");
+
+std::optional<QString> fromValidUtf8(QByteArrayView bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (utf8.hasError())
-        return QString::fromLatin1(bytes);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
+        return std::nullopt;
+    return text;
+}
+} // namespace
+
+QString decodeLine(QByteArrayView bytes)
+{
+    if (std::optional<QString> text = fromValidUtf8(bytes))
+        return *text;
+    return fromWindows1252(bytes);
+}
+
+QString decodeText(const QByteArray &bytes)
+{
+    QByteArrayView rest(bytes);
+    if (rest.startsWith(kByteOrderMark))
+        rest = rest.sliced(kByteOrderMark.size());
+    if (std::optional<QString> whole = fromValidUtf8(rest))
+        return *whole; // the usual case, in one pass
+    QString text;
+    text.reserve(rest.size());
+    while (!rest.isEmpty()) {
+        qsizetype end = 0;
+        while (end < rest.size() && rest[end] != '\r' && rest[end] != '\n')
+            ++end;
+        text += decodeLine(rest.first(end));
+        if (end < rest.size())
+            text += QLatin1Char(rest[end++]);
+        rest = rest.sliced(end);
+    }
     return text;
 }
 
 namespace {
-[[noreturn]] void throwOpenFailure(const QFile &file)
+// The interface's own words for a file system error.
+FailureCode failureCodeOf(int errorNumber, FailureCode otherwise)
 {
-    const QFileInfo info(file.fileName());
-    if (!info.exists())
-        throw Failure(FailureCode::FileNotFound);
-    if (info.isDir())
-        throw Failure(FailureCode::PathFileAccessError);
-    if (file.error() == QFileDevice::PermissionsError)
-        throw Failure(FailureCode::PermissionDenied);
-    throw Failure(FailureCode::PathFileAccessError, file.errorString());
+    switch (errorNumber) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return FailureCode::DiskFull;
+    case EACCES:
+    case EPERM:
+    case EROFS: return FailureCode::PermissionDenied;
+    case ENOENT:
+    case ENOTDIR: return FailureCode::PathNotFound;
+    case EISDIR: return FailureCode::PathFileAccessError;
+    case ENAMETOOLONG: return FailureCode::BadFileName;
+    case EIO: return FailureCode::DeviceIoError;
+    default: return otherwise;
+    }
 }
+
+// Opens a regular file for reading. Anything else is a missing file: it is
+// tested before opening, because opening a named pipe waits for a writer.
+void openForReading(QFile &file, const QString &path, QIODevice::OpenMode extra = {})
+{
+    const QFileInfo info(path);
+    if (!info.exists() || !info.isFile())
+        throw Failure(FailureCode::FileNotFound);
+    file.setFileName(path);
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly | extra)) {
+        const FailureCode otherwise = file.error() == QFileDevice::PermissionsError
+                                          ? FailureCode::PermissionDenied
+                                          : FailureCode::PathFileAccessError;
+        throw Failure(failureCodeOf(errno, otherwise));
+    }
+}
+
+[[noreturn]] void throwReadFailure()
+{
+    throw Failure(failureCodeOf(errno, FailureCode::DeviceIoError));
+}
+
+constexpr qint64 kReadPiece = 64 * 1024;
 } // namespace
 
 QByteArray readFileBytes(const QString &path)
 {
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
-        throwOpenFailure(file);
-    return file.readAll();
+    QFile file;
+    openForReading(file, path);
+    if (file.size() > kMaxWholeFileBytes)
+        throw Failure(FailureCode::OutOfMemory);
+    // Read in pieces up to the limit: the size may have changed since.
+    QByteArray bytes;
+    for (;;) {
+        const qsizetype had = bytes.size();
+        bytes.resize(had + kReadPiece);
+        errno = 0;
+        const qint64 n = file.read(bytes.data() + had, kReadPiece);
+        if (n < 0)
+            throwReadFailure();
+        bytes.resize(had + n);
+        if (n == 0)
+            return bytes;
+        if (bytes.size() > kMaxWholeFileBytes)
+            throw Failure(FailureCode::OutOfMemory);
+    }
 }
 
 TextFileReader::TextFileReader(const QString &path)
-    : lines_(splitTextLines(decodeText(readFileBytes(path))))
 {
+    // Our own buffer is the only one.
+    openForReading(file_, path, QIODevice::Unbuffered);
+    if (bytesLeft() && QByteArrayView(buffer_).startsWith(kByteOrderMark))
+        next_ = kByteOrderMark.size();
 }
+
+bool TextFileReader::bytesLeft() const
+{
+    if (next_ < buffer_.size())
+        return true;
+    buffer_.resize(kReadPiece);
+    errno = 0;
+    const qint64 n = file_.read(buffer_.data(), kReadPiece);
+    if (n < 0)
+        throwReadFailure();
+    buffer_.resize(n);
+    next_ = 0;
+    return n > 0;
+}
+
+void TextFileReader::skipLineFeedAfterCr() const
+{
+    // CR LF is one line end, even when the two fall in different pieces.
+    if (afterCr_ && bytesLeft() && buffer_[next_] == '\n')
+        ++next_;
+    afterCr_ = false;
+}
+
+bool TextFileReader::atEnd() const
+{
+    skipLineFeedAfterCr();
+    return !bytesLeft();
+}
+
+namespace {
+// A line cut at the limit may end inside a UTF-8 sequence; without that
+// partial character it still decodes as UTF-8.
+QByteArrayView withoutPartialCharacter(QByteArrayView bytes)
+{
+    const qsizetype n = bytes.size();
+    for (qsizetype back = 1; back <= 4 && back <= n; ++back) {
+        const auto c = static_cast<unsigned char>(bytes[n - back]);
+        if ((c & 0xC0) == 0x80)
+            continue; // a continuation byte: look further back for the lead
+        const qsizetype length = (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 1;
+        return length > back ? bytes.first(n - back) : bytes;
+    }
+    return bytes;
+}
+} // namespace
 
 QString TextFileReader::readLine()
 {
     if (atEnd())
         throw Failure(FailureCode::ReadPastEnd);
-    return lines_[next_++];
+    QByteArray line;
+    bool cut = false;
+    while (bytesLeft()) {
+        const char *piece = buffer_.constData() + next_;
+        const qsizetype available = buffer_.size() - next_;
+        qsizetype end = 0;
+        while (end < available && piece[end] != '\r' && piece[end] != '\n')
+            ++end;
+        const qsizetype room = kMaxLineBytes - line.size();
+        if (end > room)
+            cut = true;
+        line.append(piece, std::min(end, room));
+        next_ += end;
+        if (end < available) {
+            afterCr_ = piece[end] == '\r';
+            ++next_;
+            break;
+        }
+    }
+    return decodeLine(cut ? withoutPartialCharacter(line) : QByteArrayView(line));
+}
+
+namespace {
+[[noreturn]] void throwWriteFailure(int errorNumber)
+{
+    throw Failure(failureCodeOf(errorNumber, FailureCode::DeviceIoError));
+}
+} // namespace
+
+void writeWholeFile(const QString &path, const QByteArray &bytes)
+{
+    const QFileInfo target(path);
+    // A folder, a pipe or a device in the file's place is not replaced.
+    if (target.exists() && !target.isFile())
+        throw Failure(FailureCode::PathFileAccessError);
+    if (target.exists() && !target.isWritable())
+        throw Failure(FailureCode::PermissionDenied);
+    if (!target.dir().exists())
+        throw Failure(FailureCode::PathNotFound);
+
+    // QSaveFile writes a temporary file beside the target and renames it over
+    // the target at commit. Unbuffered, each write reaches the system at once
+    // and its error is seen here: a buffered write that fails only in the
+    // final flush would otherwise still be committed.
+    QSaveFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        const FailureCode otherwise = file.error() == QFileDevice::PermissionsError
+                                          ? FailureCode::PermissionDenied
+                                          : FailureCode::PathFileAccessError;
+        throw Failure(failureCodeOf(errno, otherwise));
+    }
+    // On every failure below, the destructor of the uncommitted file removes
+    // the temporary file and leaves the target untouched.
+    errno = 0;
+    if (file.write(bytes) != bytes.size())
+        throwWriteFailure(errno);
+    errno = 0;
+    if (!file.flush())
+        throwWriteFailure(errno);
+    // The data must be on the disk before the rename makes it the file: a
+    // file system may report a full disk or an I/O error only here. EINVAL
+    // and ENOSYS mean this file system cannot sync, not that the data is lost.
+    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != ENOSYS)
+        throwWriteFailure(errno);
+    errno = 0;
+    if (!file.commit())
+        throwWriteFailure(errno);
 }
 
 void writeTextLines(const QString &path, const QStringList &lines)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (file.error() == QFileDevice::PermissionsError)
-            throw Failure(FailureCode::PermissionDenied, file.errorString());
-        throw Failure(FailureCode::PathFileAccessError, file.errorString());
-    }
     QByteArray bytes;
     for (const QString &line : lines) {
         bytes += line.toUtf8();
         bytes += "\r\n";
     }
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        throw Failure(FailureCode::DeviceIoError, why);
-    }
-    if (!file.commit())
-        throw Failure(FailureCode::DeviceIoError, file.errorString());
+    writeWholeFile(path, bytes);
 }

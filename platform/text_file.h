@@ -1,36 +1,66 @@
 #pragma once
 // Line-wise text files as the program's own files use them: written in UTF-8
 // with CR LF after every line; read with CR LF, a lone CR or a lone LF as a
-// line end, and as Latin-1 when the bytes are not valid UTF-8.
+// line end, each line as UTF-8 when it is valid UTF-8 and as Windows-1252
+// (what a Windows editor saves) when it is not.
+//
+// A path that is not a regular file (a folder, a named pipe, a device) reads
+// as a missing file: opening a pipe would wait for a writer for ever.
 
 #include <QByteArray>
+#include <QByteArrayView>
+#include <QFile>
 #include <QString>
 #include <QStringList>
 
 // Splits decoded text into lines. A final line end does not start another line.
 QStringList splitTextLines(const QString &text);
 
-// Decodes bytes as UTF-8, or as Latin-1 when they are not valid UTF-8.
+// Decodes one line (without its line end): UTF-8 when valid, else Windows-1252.
+QString decodeLine(QByteArrayView bytes);
+
+// Decodes text line by line as decodeLine does; line ends are kept and a
+// leading UTF-8 byte order mark is dropped.
 QString decodeText(const QByteArray &bytes);
 
-// The whole content of a file. Throws a Failure when it cannot be opened.
+// The most a file read whole may hold (the help document).
+inline constexpr qint64 kMaxWholeFileBytes = 16 * 1024 * 1024;
+
+// The whole content of a regular file of at most kMaxWholeFileBytes. Throws a
+// Failure when it cannot be read, FileNotFound for anything but a regular
+// file, OutOfMemory when it is larger.
 QByteArray readFileBytes(const QString &path);
 
-// Reads a text file one line at a time. Opening a missing or unreadable file
+// Reads a text file one line at a time, straight from the file: only the
+// lines asked for are read, so the file's size does not matter. A line keeps
+// at most kMaxLineBytes bytes (more than any text box holds); the rest of a
+// longer line is skipped. Opening a missing, non-regular or unreadable file
 // throws a Failure; reading past the last line throws Failure(ReadPastEnd).
 class TextFileReader {
 public:
+    static constexpr qsizetype kMaxLineBytes = 128 * 1024;
+
     explicit TextFileReader(const QString &path);
 
     QString readLine();
-    bool atEnd() const { return next_ >= lines_.size(); }
+    bool atEnd() const;
 
 private:
-    QStringList lines_;
-    qsizetype next_ = 0;
+    bool bytesLeft() const;
+    void skipLineFeedAfterCr() const;
+
+    // Looking ahead for atEnd() reads from the file, hence mutable.
+    mutable QFile file_;
+    mutable QByteArray buffer_;
+    mutable qsizetype next_ = 0;
+    mutable bool afterCr_ = false;
 };
 
-// Writes the lines, each followed by CR LF, through a temporary file that
-// replaces `path` only when everything was written. Throws a Failure with the
-// file system's description when it cannot; the old file then stays whole.
+// Writes `bytes` through a temporary file in the same folder that replaces
+// `path` only once every write, the flush to the disk and the closing have
+// succeeded. Throws a Failure with a French description otherwise (a full
+// disk is "Disque plein"); the old file then stays untouched.
+void writeWholeFile(const QString &path, const QByteArray &bytes);
+
+// Writes the lines, each followed by CR LF, with writeWholeFile.
 void writeTextLines(const QString &path, const QStringList &lines);

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace testing;
 
 class TestLanguageFile : public QObject {
@@ -139,6 +141,13 @@ void TestLanguageFile::blocks_data()
         << QByteArray("T\r\nD\xe9\x63ideur\r\n[CONFIG2]\r\n[FORM]\r\n[WIZARD]\r\n[SUGESTIONS]\r\n[END]\r\n")
         << QStringList{QStringLiteral("C[1]=Décideur"), "C[2]=[CONFIG2]", "C2[1]=[FORM]", "F[1]=[WIZARD]",
                        "W[1]=[SUGESTIONS]", "S[0]=[END]"};
+    // A stray byte after "[END]" (or on any line) leaves the UTF-8 lines as
+    // they are, and a line from a Windows editor keeps its ’ œ €.
+    QTest::newRow("one line not in utf-8")
+        << QByteArray("T\r\nD\xc3\xa9\x63ideur\r\nl\x92\x9c\x75vre \x80\r\n[CONFIG2]\r\n[FORM]\r\n[WIZARD]\r\n"
+                      "[SUGESTIONS]\r\n[END]\r\n\xff\r\n")
+        << QStringList{QStringLiteral("C[1]=Décideur"), QStringLiteral("C[2]=l\u2019\u0153uvre \u20ac"),
+                       "C[3]=[CONFIG2]", "C2[1]=[FORM]", "F[1]=[WIZARD]", "W[1]=[SUGESTIONS]", "S[0]=[END]"};
     QTest::newRow("utf-8 with byte order mark")
         << QByteArray("\xef\xbb\xbf[CONFIG2]\r\n\xc3\xa9\r\n[FORM]\r\n[WIZARD]\r\n[SUGESTIONS]\r\n[END]\r\n")
         << QStringList{QStringLiteral("C2[1]=é")} + kTailAfterForm;
@@ -158,7 +167,7 @@ void TestLanguageFile::blocks()
 
 void TestLanguageFile::unusableFiles_data()
 {
-    QTest::addColumn<int>("kind"); // 0 missing, 1 a folder in its place, 2 the bytes below
+    QTest::addColumn<int>("kind"); // 0 missing, 1 a folder in its place, 2 the bytes below, 3 a named pipe
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QString>("problem");
     QTest::addColumn<QStringList>("expected");
@@ -166,8 +175,10 @@ void TestLanguageFile::unusableFiles_data()
 
     QTest::newRow("missing") << 0 << QByteArray() << QStringLiteral("Fichier introuvable") << QStringList{}
                              << false;
-    QTest::newRow("a folder") << 1 << QByteArray() << QStringLiteral("Erreur d'accès au chemin/fichier")
-                              << QStringList{} << false;
+    QTest::newRow("a folder") << 1 << QByteArray() << QStringLiteral("Fichier introuvable") << QStringList{}
+                              << false;
+    QTest::newRow("a named pipe") << 3 << QByteArray() << QStringLiteral("Fichier introuvable") << QStringList{}
+                                  << false;
     QTest::newRow("empty") << 2 << QByteArray() << QStringLiteral("le fichier est vide") << QStringList{}
                            << false;
     QTest::newRow("title only") << 2 << QByteArray("T\r\n")
@@ -197,6 +208,8 @@ void TestLanguageFile::unusableFiles()
         QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("lang.cfg")));
     else if (kind == 2)
         writeFile(path, file);
+    else if (kind == 3)
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
 
     LanguageTables tables;
     const LanguageLoadResult result = LoadLanguage(folder.path(), tables);

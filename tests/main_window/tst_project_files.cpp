@@ -13,6 +13,8 @@
 #include <QRadioButton>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace testing;
 
 class TestProjectFiles : public QObject {
@@ -23,6 +25,7 @@ private slots:
     void extension_data();
     void extension();
     void dialogSettingsAndCancel();
+    void shortProjectFile_data();
     void shortProjectFile();
     void signLineSetsLabelOnly();
     void imageAfterOpening();
@@ -140,20 +143,34 @@ void TestProjectFiles::dialogSettingsAndCancel()
     QCOMPARE(qtFileFilter("Projet|*.pam|Tous|*.*"), QStringLiteral("Projet (*.pam);;Tous (*.*)"));
 }
 
+void TestProjectFiles::shortProjectFile_data()
+{
+    QTest::addColumn<bool>("pipe"); // a named pipe under the project's name
+    QTest::addColumn<QString>("message");
+    QTest::newRow("16 lines") << false << QStringLiteral("Tentative de lecture au-delà de la fin du fichier");
+    // Opening it would wait for a writer for ever: it is a missing file.
+    QTest::newRow("a named pipe") << true << QStringLiteral("Fichier introuvable");
+}
+
 void TestProjectFiles::shortProjectFile()
 {
+    QFETCH(bool, pipe);
+    QFETCH(QString, message);
     FormFixture f;
     f.form->txt_url->setText("old.png");
     f.form->imageLoaded = true;
     f.form->solutionValid = true;
     f.form->star[3].Visible = true;
+    const QStringList before = projectFieldValues(*f.form);
     const QString path = f.path("short.pam");
-    writeFile(path, crlfJoined(kProject.mid(0, 16)));
+    if (pipe)
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else
+        writeFile(path, crlfJoined(kProject.mid(0, 16)));
     f.dialogs.fileAnswers.push_back(path);
     f.form->mnu_open_Click();
-    QCOMPARE(projectFieldValues(*f.form).mid(0, 16), kProject.mid(0, 16));
-    QCOMPARE(f.dialogs.messages(),
-             QStringList{QStringLiteral("Tentative de lecture au-delà de la fin du fichier")});
+    QCOMPARE(projectFieldValues(*f.form).mid(0, 16), (pipe ? before : kProject).mid(0, 16));
+    QCOMPARE(f.dialogs.messages(), QStringList{message});
     QCOMPARE(f.dialogs.shown.back().style, MsgBoxStyle::OkOnlyWarning);
     // No reload, no flag reset, no mark hidden.
     QVERIFY(f.form->imageLoaded);
@@ -282,9 +299,21 @@ void TestProjectFiles::saveFailureKeepsOldFile()
     QDir(f.folder.path()).mkdir("taken.pam");
     f.dialogs.fileAnswers.push_back(f.path("taken.pam"));
     f.form->mnu_save_Click();
-    QCOMPARE(f.dialogs.messageCount(), 1);
+    QCOMPARE(f.dialogs.messages(), QStringList{QStringLiteral("Erreur d'accès au chemin/fichier")});
     QCOMPARE(f.dialogs.shown.back().style, MsgBoxStyle::OkOnlyWarning);
     QVERIFY(QFileInfo(f.path("taken.pam")).isDir());
+
+    // A full disk keeps the old project whole and says so.
+    SmallDisk disk;
+    if (disk.mounted()) {
+        const QString onDisk = disk.path("job.pam");
+        writeFile(onDisk, crlfJoined(kProject));
+        disk.fill();
+        f.dialogs.fileAnswers.push_back(onDisk);
+        f.form->mnu_save_Click();
+        QCOMPARE(f.dialogs.messages().back(), QStringLiteral("Disque plein"));
+        QCOMPARE(readFile(onDisk), crlfJoined(kProject));
+    }
 
     // A read-only folder keeps its old project whole.
     QDir(f.folder.path()).mkdir("ro");
@@ -295,7 +324,7 @@ void TestProjectFiles::saveFailureKeepsOldFile()
     if (!writable) {
         f.dialogs.fileAnswers.push_back(old);
         f.form->mnu_save_Click();
-        QCOMPARE(f.dialogs.messageCount(), 2);
+        QCOMPARE(f.dialogs.messages().back(), QStringLiteral("Permission refusée"));
         QCOMPARE(readFile(old), crlfJoined(kProject));
     }
     QFile::setPermissions(f.path("ro"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -330,7 +359,7 @@ void TestProjectFiles::defaultsFileFailureIsReported()
     FormFixture f;
     QDir(f.folder.path()).mkdir("defaut.cfg"); // a folder in the file's place
     f.form->mnu_savedefaut_Click();
-    QCOMPARE(f.dialogs.messageCount(), 1);
+    QCOMPARE(f.dialogs.messages(), QStringList{QStringLiteral("Erreur d'accès au chemin/fichier")});
     QCOMPARE(f.dialogs.shown.back().style, MsgBoxStyle::OkOnlyWarning);
 }
 

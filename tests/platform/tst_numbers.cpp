@@ -7,6 +7,8 @@
 
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace testing;
 
 class TestNumbers : public QObject {
@@ -27,6 +29,9 @@ private slots:
     void textLines();
     void latin1Fallback();
     void readPastEnd();
+    void notRegularFiles_data();
+    void notRegularFiles();
+    void writeReplacesOnlyWhenComplete_data();
     void writeReplacesOnlyWhenComplete();
 };
 
@@ -190,19 +195,44 @@ void TestNumbers::textLines_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QStringList>("lines");
-    QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"};
-    QTest::newRow("lone cr") << QByteArray("a\rb") << QStringList{"a", "b"};
-    QTest::newRow("lone lf") << QByteArray("a\nb\n") << QStringList{"a", "b"};
-    QTest::newRow("empty lines kept") << QByteArray("a\r\n\r\nb") << QStringList{"a", "", "b"};
-    QTest::newRow("empty file") << QByteArray() << QStringList{};
-    QTest::newRow("utf8") << QByteArray("d\xc3\xa9" "cideur\r\n") << QStringList{QStringLiteral("décideur")};
+    QTest::addColumn<bool>("whole"); // decoding the whole text gives the same lines
+    constexpr qsizetype cap = TextFileReader::kMaxLineBytes;
+    QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"} << true;
+    QTest::newRow("lone cr") << QByteArray("a\rb") << QStringList{"a", "b"} << true;
+    QTest::newRow("lone lf") << QByteArray("a\nb\n") << QStringList{"a", "b"} << true;
+    QTest::newRow("empty lines kept") << QByteArray("a\r\n\r\nb") << QStringList{"a", "", "b"} << true;
+    QTest::newRow("empty file") << QByteArray() << QStringList{} << true;
+    QTest::newRow("utf8") << QByteArray("d\xc3\xa9" "cideur\r\n") << QStringList{QStringLiteral("décideur")}
+                          << true;
+    QTest::newRow("byte order mark") << QByteArray("\xef\xbb\xbf" "a\r\nb") << QStringList{"a", "b"} << true;
+    // One line from a Windows editor does not turn the UTF-8 lines around it.
+    QTest::newRow("windows-1252 line")
+        << QByteArray("d\xc3\xa9j\xc3\xa0\r\n\x92\x9c\x80 d\xe9j\xe0\r\n")
+        << QStringList{QStringLiteral("déjà"), QStringLiteral("\u2019\u0153\u20ac déjà")} << true;
+    QTest::newRow("cr lf across two reads") << QByteArray(64 * 1024 - 1, 'x') + "\r\nb"
+                                            << QStringList{QString(64 * 1024 - 1, u'x'), "b"} << true;
+    // A line longer than any field keeps its beginning; the next line follows.
+    QTest::newRow("enormous line") << QByteArray(cap + 100, 'y') + "\r\nz" << QStringList{QString(cap, u'y'), "z"}
+                                   << false;
+    QTest::newRow("cut inside a character")
+        << "a" + QString(cap / 2, u'\u00e9').toUtf8() + "\r\nz"
+        << QStringList{u'a' + QString(cap / 2 - 1, u'\u00e9'), "z"} << false;
 }
 
 void TestNumbers::textLines()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, lines);
-    QCOMPARE(splitTextLines(decodeText(bytes)), lines);
+    QFETCH(bool, whole);
+    if (whole)
+        QCOMPARE(splitTextLines(decodeText(bytes)), lines);
+    QTemporaryDir dir;
+    writeFile(dir.filePath("f.txt"), bytes);
+    TextFileReader reader(dir.filePath("f.txt"));
+    QStringList read;
+    while (!reader.atEnd())
+        read << reader.readLine();
+    QCOMPARE(read, lines);
 }
 
 void TestNumbers::latin1Fallback()
@@ -230,21 +260,107 @@ void TestNumbers::readPastEnd()
     }
 }
 
+void TestNumbers::notRegularFiles_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("readerFailure"); // 0: the line reader opens it
+    QTest::addColumn<int>("bytesFailure");
+    const int missing = int(FailureCode::FileNotFound);
+    QTest::newRow("a folder") << "folder" << missing << missing;
+    // Opening a named pipe would wait for a writer for ever.
+    QTest::newRow("a named pipe") << "pipe" << missing << missing;
+    QTest::newRow("a device") << "device" << missing << missing;
+    QTest::newRow("larger than a help document") << "large" << 0 << int(FailureCode::OutOfMemory);
+}
+
+void TestNumbers::notRegularFiles()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, readerFailure);
+    QFETCH(int, bytesFailure);
+    QTemporaryDir dir;
+    QString path = dir.filePath("f");
+    if (kind == "folder") {
+        QVERIFY(QDir(dir.path()).mkdir("f"));
+    } else if (kind == "pipe") {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (kind == "device") {
+        path = QStringLiteral("/dev/null");
+    } else {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(kMaxWholeFileBytes + 1)); // sparse: no disk used
+    }
+    const auto failureOf = [](const auto &read) {
+        try {
+            read();
+        } catch (const Failure &failure) {
+            return int(failure.code());
+        }
+        return 0;
+    };
+    QCOMPARE(failureOf([&] { TextFileReader reader(path); }), readerFailure);
+    QCOMPARE(failureOf([&] { readFileBytes(path); }), bytesFailure);
+}
+
+void TestNumbers::writeReplacesOnlyWhenComplete_data()
+{
+    QTest::addColumn<QString>("situation");
+    QTest::addColumn<QString>("description");
+    QTest::newRow("written") << "" << QString();
+    QTest::newRow("a folder in its place") << "folder" << QStringLiteral("Erreur d'accès au chemin/fichier");
+    QTest::newRow("no such folder") << "gone" << QStringLiteral("Chemin d'accès introuvable");
+    QTest::newRow("read-only folder") << "ro" << QStringLiteral("Permission refusée");
+    QTest::newRow("full disk") << "full" << QStringLiteral("Disque plein");
+}
+
 void TestNumbers::writeReplacesOnlyWhenComplete()
 {
+    QFETCH(QString, situation);
+    QFETCH(QString, description);
     QTemporaryDir dir;
-    const QString path = dir.filePath("p.txt");
-    writeTextLines(path, {QStringLiteral("é"), QString()});
-    QCOMPARE(readFile(path), QByteArray("\xc3\xa9\r\n\r\n"));
-    // A folder that cannot be written: the failure is reported, nothing is lost.
-    QVERIFY(QDir(dir.path()).mkdir("ro"));
-    const QString roPath = dir.filePath("ro/p.txt");
-    writeFile(roPath, "old\r\n");
-    QFile::setPermissions(dir.filePath("ro"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    if (QFileInfo(dir.filePath("ro")).isWritable())
-        QSKIP("running with rights that ignore folder permissions");
-    QVERIFY_THROWS_EXCEPTION(Failure, writeTextLines(roPath, {QStringLiteral("new")}));
-    QCOMPARE(readFile(roPath), QByteArray("old\r\n"));
+    SmallDisk disk;
+    QString path = dir.filePath("p.txt");
+    writeFile(path, "old\r\n");
+    if (situation == "folder") {
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QDir(dir.path()).mkdir("p.txt"));
+    } else if (situation == "gone") {
+        path = dir.filePath("gone/p.txt");
+    } else if (situation == "ro") {
+        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        if (QFileInfo(dir.path()).isWritable()) {
+            QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+            QSKIP("running with rights that ignore folder permissions");
+        }
+    } else if (situation == "full") {
+        if (!disk.mounted())
+            QSKIP(qPrintable(disk.whyNot()));
+        path = disk.path("p.txt");
+        writeFile(path, "old\r\n");
+        disk.fill();
+    }
+
+    const QStringList lines{QStringLiteral("é"), QString()};
+    if (description.isEmpty()) {
+        writeTextLines(path, lines);
+        QCOMPARE(readFile(path), QByteArray("\xc3\xa9\r\n\r\n"));
+        return;
+    }
+    QString reported;
+    try {
+        writeTextLines(path, lines);
+    } catch (const Failure &failure) {
+        reported = failure.description();
+    }
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QCOMPARE(reported, description);
+    // The old file stays whole and no temporary file is left beside it.
+    if (situation != "folder" && situation != "gone")
+        QCOMPARE(readFile(path), QByteArray("old\r\n"));
+    const QDir folder = QFileInfo(path).dir();
+    QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("p.txt")),
+             QFileInfo(path).isFile() ? QStringList{"p.txt"} : QStringList{});
 }
 
 QTEST_GUILESS_MAIN(TestNumbers)

@@ -331,7 +331,7 @@ void TestRtfReader::loadFile()
     QCOMPARE(failureOf(bad), FailureCode::InvalidFileFormat);
     QVERIFY(document.isEmpty());
     QCOMPARE(failureOf(folder.filePath(QStringLiteral("absent.rtf"))), FailureCode::FileNotFound);
-    QCOMPARE(failureOf(folder.path()), FailureCode::PathFileAccessError);
+    QCOMPARE(failureOf(folder.path()), FailureCode::FileNotFound);
     QCOMPARE(failureDescription(FailureCode::InvalidFileFormat), QStringLiteral("Format de fichier non valide"));
 }
 

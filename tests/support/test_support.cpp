@@ -1,7 +1,12 @@
 #include "support/test_support.h"
 
 #include <QFile>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <unistd.h>
 
 namespace testing {
 
@@ -33,6 +38,42 @@ QByteArray readFile(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
+}
+
+SmallDisk::SmallDisk()
+{
+    if (::geteuid() != 0) {
+        whyNot_ = QStringLiteral("mounting a small file system needs root");
+        return;
+    }
+    if (::mount("tmpfs", QFile::encodeName(folder_.path()).constData(), "tmpfs", MS_NOSUID | MS_NODEV,
+                "size=64k,mode=0700")
+        != 0) {
+        whyNot_ = QStringLiteral("cannot mount a tmpfs: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        return;
+    }
+    mounted_ = true;
+}
+
+SmallDisk::~SmallDisk()
+{
+    if (mounted_)
+        ::umount2(QFile::encodeName(folder_.path()).constData(), MNT_DETACH);
+}
+
+void SmallDisk::fill()
+{
+    const int fd = ::open(QFile::encodeName(path(QStringLiteral("filler"))).constData(),
+                          O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0)
+        qFatal("cannot create the filler file: %s", std::strerror(errno));
+    const QByteArray block(4096, 'x');
+    // Until the disk refuses; then byte by byte for the last partial page.
+    while (::write(fd, block.constData(), size_t(block.size())) > 0) {
+    }
+    while (::write(fd, block.constData(), 1) > 0) {
+    }
+    ::close(fd);
 }
 
 QImage drawStarField(int width, int height, const std::vector<SyntheticStar> &stars, int background)

@@ -32,6 +32,28 @@ struct FormFixture {
 void writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);
 
+// A small file system for saves on a full disk: a tmpfs of 64 KiB mounted on
+// a temporary folder, which needs root (as in CI). mounted() is false, with
+// the reason in whyNot(), when it cannot be had. Unmounted on destruction.
+class SmallDisk {
+public:
+    SmallDisk();
+    ~SmallDisk();
+    SmallDisk(const SmallDisk &) = delete;
+    SmallDisk &operator=(const SmallDisk &) = delete;
+
+    bool mounted() const { return mounted_; }
+    const QString &whyNot() const { return whyNot_; }
+    QString path(const QString &name) const { return folder_.path() + QLatin1Char('/') + name; }
+    // Fills every free byte with one file.
+    void fill();
+
+private:
+    QTemporaryDir folder_;
+    bool mounted_ = false;
+    QString whyNot_;
+};
+
 // A star drawn as a Gaussian spot.
 struct SyntheticStar {
     double x = 0, y = 0;   // centre, pixels
