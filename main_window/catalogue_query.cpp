@@ -1,8 +1,10 @@
 #include "main_window/catalogue_query.h"
 
+#include "platform/failure.h"
+#include "platform/text_file.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QUrl>
 #include <atomic>
 #include <curl/curl.h>
@@ -219,14 +221,10 @@ DownloadOutcome DownloadToFile(const QString &url, const QString &path, const Tr
     outcome.transferFailure = fetched.failure;
     const QByteArray body = fetched.ok() ? fetched.body : QByteArray();
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        outcome.writeFailure = file.errorString();
-    } else if (file.write(body) != body.size()) {
-        outcome.writeFailure = file.errorString();
-        file.cancelWriting();
-    } else if (!file.commit()) {
-        outcome.writeFailure = file.errorString();
+    try {
+        writeWholeFile(path, body);
+    } catch (const Failure &failure) {
+        outcome.writeFailure = failure.description();
     }
     return outcome;
 }

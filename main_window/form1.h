@@ -108,6 +108,11 @@ public:
     int clickCount = 0;
     double coefA = 0, coefB = 0, coefC = 0, coefD = 0, coefE = 0, coefF = 0; // plate model
     double scaleRa = 0, scaleDec = 0; // pixels per degree, taken at each solve
+    // The accepted plate and the scales it was fitted under. The click read-out
+    // takes these, so candidates declined since and coefficients taken anew by
+    // a later solve never shift the positions it gives.
+    double readoutPlate[6] = {};
+    double readoutScaleRa = 0, readoutScaleDec = 0;
     int mouseX = 0, mouseY = 0;
     QString pickMode;  // "", "select", "etalo", "0", "done", "superetalo", "coor"
     QString mapState;  // "", "loading", "done"

@@ -10,6 +10,7 @@
 #include "platform/program_folder.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -57,11 +58,14 @@ void Form1::DownloadData_Click()
 void Form1::READFILE()
 {
     LogStatus(lang->MessageTexts[18]);
-    // No answer file (nothing was ever downloaded) or an unreadable one parses
-    // like an empty answer.
+    // No answer file (nothing was ever downloaded), an unreadable one, one
+    // that is not a regular file (a pipe would block) or one larger than any
+    // download may write parses like an empty answer.
     QByteArray bytes;
-    QFile file(answerPath(programFolder));
-    if (file.open(QIODevice::ReadOnly))
+    const QString path = answerPath(programFolder);
+    QFile file(path);
+    const QFileInfo info(path);
+    if (info.isFile() && info.size() <= TransferLimits{}.maxBytes && file.open(QIODevice::ReadOnly))
         bytes = file.readAll();
     file.close();
     parseCatalogueAnswer(bytes, scaleRa, scaleDec, stars);

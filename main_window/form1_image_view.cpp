@@ -66,7 +66,9 @@ QString imageReadFailure(const QImageReader &reader)
     case QImageReader::DeviceError: return failureDescription(FailureCode::PathFileAccessError);
     case QImageReader::UnsupportedFormatError:
     case QImageReader::InvalidDataError: return failureDescription(FailureCode::InvalidPicture);
-    default: return reader.errorString();
+    // Qt's own texts are English: whatever else went wrong reads as a picture
+    // that could not be loaded.
+    default: return failureDescription(FailureCode::InvalidPicture);
     }
 }
 } // namespace

@@ -110,12 +110,11 @@ void Form1::clickReadoutAtPointer()
         LogStatus(QStringLiteral("Clic : pas de solution pour cette image (3-Calcul)"));
         return;
     }
-    if (!scalesKnown()) {
+    if (readoutScaleRa == 0 || readoutScaleDec == 0) {
         LogStatus(QStringLiteral("Clic : coefficients Corr Asd / Corr Dec manquants, position non calculée"));
         return;
     }
-    const double coef[6] = {coefA, coefB, coefC, coefD, coefE, coefF};
-    LogStatus(clickReadout(skyPositionAt(coef, scaleRa, scaleDec, mouseX, mouseY)));
+    LogStatus(clickReadout(skyPositionAt(readoutPlate, readoutScaleRa, readoutScaleDec, mouseX, mouseY)));
 }
 
 void Form1::dropCalibrationMark()

@@ -85,6 +85,10 @@ void Form1::Algo()
             solutionValid = true;
             pickMode = QStringLiteral("coor");
             plateImage = shownImage;
+            const double accepted[6] = {coefA, coefB, coefC, coefD, coefE, coefF};
+            std::copy(std::begin(accepted), std::end(accepted), std::begin(readoutPlate));
+            readoutScaleRa = scaleRa;
+            readoutScaleDec = scaleDec;
             break;
         }
     }

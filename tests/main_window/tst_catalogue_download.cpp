@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
+#include <sys/stat.h>
 
 using namespace testing;
 
@@ -291,6 +292,12 @@ void TestCatalogueDownload::readWithoutAnswerFile()
 
     // A folder in the answer file's place cannot be read either.
     QVERIFY(QDir(f.folder.path()).mkdir("data.txt"));
+    f.form->READFILE();
+    QCOMPARE(f.form->stars.starTotal, 0);
+
+    // Nor a named pipe, which would block the window for ever.
+    QVERIFY(QDir(f.folder.path()).rmdir("data.txt"));
+    QCOMPARE(::mkfifo(QFile::encodeName(f.path("data.txt")).constData(), 0600), 0);
     f.form->READFILE();
     QCOMPARE(f.form->stars.starTotal, 0);
 }

@@ -157,10 +157,11 @@ void TestReadouts::clickReadout()
     FormFixture f;
     Form1 &form = *f.form;
     // RA x scaleRa = -x + 2000*23.7083 + ..., Dec x scaleDec = -y + ...
-    form.scaleRa = 2000;
-    form.scaleDec = 2000;
-    form.coefA = -1, form.coefB = 0, form.coefC = 23.7083333333333 * 2000 + 100;
-    form.coefD = 0, form.coefE = -1, form.coefF = 22.0197222222222 * 2000 + 200;
+    // As an accepted solve leaves them.
+    form.readoutScaleRa = 2000;
+    form.readoutScaleDec = 2000;
+    const double plate[6] = {-1, 0, 23.7083333333333 * 2000 + 100, 0, -1, 22.0197222222222 * 2000 + 200};
+    std::copy(std::begin(plate), std::end(plate), std::begin(form.readoutPlate));
     form.pickMode = "coor";
     form.etaloPending = pending ? 1 : 0;
     move(form, 100, 200);
@@ -169,7 +170,7 @@ void TestReadouts::clickReadout()
     QCOMPARE(form.clicpic[1].Visible, false);
     QCOMPARE(form.etaloPending, pending ? 1 : 0);
 
-    form.scaleRa = 0;
+    form.readoutScaleRa = 0;
     form.Picture1_Click();
     QCOMPARE(form.status->count(), 2);
     QVERIFY(!form.status->item(0)->text().startsWith("Clic: "));
