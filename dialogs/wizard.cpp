@@ -3,6 +3,7 @@
 #include "localisation/captions.h"
 #include "main_window/form1.h"
 #include "platform/dialogs.h"
+#include "platform/widgets.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -144,13 +145,13 @@ void Wizard::createWidgets()
 QWidget *Wizard::createPage1()
 {
     auto *page = new QWidget(this);
-    lbl[0] = new QLabel(QStringLiteral("Veuillez remplir les informations sur l'image:"), page);
+    lbl[0] = newPlainLabel(QStringLiteral("Veuillez remplir les informations sur l'image:"), page);
     static const char *const captions[5] = {"RA:", "DEC:", "Epoch:", "Mag max:", "Image:"};
     for (int i = 1; i <= 5; ++i)
-        lbl[size_t(i)] = new QLabel(QString::fromLatin1(captions[i - 1]), page);
+        lbl[size_t(i)] = newPlainLabel(QString::fromLatin1(captions[i - 1]), page);
     static const char16_t *const units[6] = {u"h", u"'", u"\"", u"\u00b0", u"'", u"\""};
     for (int i = 0; i < 6; ++i)
-        Label3[size_t(i)] = new QLabel(QString::fromUtf16(units[i]), page);
+        Label3[size_t(i)] = newPlainLabel(QString::fromUtf16(units[i]), page);
 
     auto *grid = new QGridLayout(page);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -168,7 +169,7 @@ QWidget *Wizard::createPage1()
     grid->addLayout(ra, 1, 1);
 
     auto *dec = new QHBoxLayout;
-    txt_dec_sign_show = new QLabel(QStringLiteral("+"), page);
+    txt_dec_sign_show = newPlainLabel(QStringLiteral("+"), page);
     txt_dec_sign_show->setFixedWidth(12);
     dec->addWidget(txt_dec_sign_show);
     for (int i = 0; i < 3; ++i) {
@@ -218,14 +219,14 @@ QWidget *Wizard::createPage1()
 QWidget *Wizard::createPage2()
 {
     auto *page = new QWidget(this);
-    lbl[10] = new QLabel(QString::fromUtf8("Configuration optique utilis\u00e9:"), page);
-    lbl[11] = new QLabel(QStringLiteral("Config"), page);
-    lbl[12] = new QLabel(QStringLiteral("LIBRE"), page);
-    lbl[13] = new QLabel(QStringLiteral("LIBRE"), page);
+    lbl[10] = newPlainLabel(QString::fromUtf8("Configuration optique utilis\u00e9:"), page);
+    lbl[11] = newPlainLabel(QStringLiteral("Config"), page);
+    lbl[12] = newPlainLabel(QStringLiteral("LIBRE"), page);
+    lbl[13] = newPlainLabel(QStringLiteral("LIBRE"), page);
     lbl[12]->hide();
     lbl[13]->hide();
-    lbl[14] = new QLabel(QStringLiteral("Corr Asd"), page);
-    lbl[15] = new QLabel(QStringLiteral("Corr Dec"), page);
+    lbl[14] = newPlainLabel(QStringLiteral("Corr Asd"), page);
+    lbl[15] = newPlainLabel(QStringLiteral("Corr Dec"), page);
     Combo = new QComboBox(page);
     Combo->setMinimumWidth(150);
     txt_corrasd = makeBox(page, 100);
@@ -251,10 +252,10 @@ QWidget *Wizard::createPage2()
 QWidget *Wizard::createPage3()
 {
     auto *page = new QWidget(this);
-    lbl[6] = new QLabel(QStringLiteral("Parametres de calcul:"), page);
-    lbl[7] = new QLabel(QStringLiteral("Champ:"), page);
-    lbl[8] = new QLabel(QStringLiteral("Seuil calcul"), page);
-    lbl[9] = new QLabel(QString::fromUtf8("Tol\u00e9rance:"), page);
+    lbl[6] = newPlainLabel(QStringLiteral("Parametres de calcul:"), page);
+    lbl[7] = newPlainLabel(QStringLiteral("Champ:"), page);
+    lbl[8] = newPlainLabel(QStringLiteral("Seuil calcul"), page);
+    lbl[9] = newPlainLabel(QString::fromUtf8("Tol\u00e9rance:"), page);
     txt_distance = makeBox(page, 60);
     txt_distance->setText(QStringLiteral("20"));
     txt_calcul = makeBox(page, 60);
@@ -263,9 +264,9 @@ QWidget *Wizard::createPage3()
     txt_tolerance = makeBox(page, 60);
     txt_tolerance->setText(QStringLiteral("4"));
     txt_tolerance->setToolTip(QStringLiteral("Tolerance lors de la selection des images"));
-    Label6 = new QLabel(QStringLiteral("Arcmin"), page);
-    Label8[0] = new QLabel(QStringLiteral("pixels"), page);
-    Label8[7] = new QLabel(QStringLiteral("pixels"), page);
+    Label6 = newPlainLabel(QStringLiteral("Arcmin"), page);
+    Label8[0] = newPlainLabel(QStringLiteral("pixels"), page);
+    Label8[7] = newPlainLabel(QStringLiteral("pixels"), page);
     step3 = new QPushButton(QStringLiteral("Terminer"), page);
 
     auto *grid = new QGridLayout(page);

@@ -2,6 +2,8 @@
 
 #include "main_window/form1.h"
 
+#include "platform/widgets.h"
+
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -36,7 +38,7 @@ QLineEdit *makeField(QWidget *parent, const QString &text = {}, int maxLength = 
 
 QLabel *makeUnit(const QString &text, QWidget *parent)
 {
-    return new QLabel(text, parent);
+    return newPlainLabel(text, parent);
 }
 
 // A row of three boxes with their unit marks (hours or degrees, minutes,
@@ -61,7 +63,7 @@ QHBoxLayout *sexagesimalRow(QWidget *parent, const std::array<QLineEdit *, 3> &b
 // The sign label and its two option buttons, "-" then "+", in one group.
 void makeSignControls(QWidget *parent, QLabel *&label, QRadioButton *&minus, QRadioButton *&plus, int firstId)
 {
-    label = new QLabel(QStringLiteral("+"), parent);
+    label = newPlainLabel(QStringLiteral("+"), parent);
     label->setFixedWidth(12);
     minus = new QRadioButton(QStringLiteral("-"), parent);
     plus = new QRadioButton(QStringLiteral("+"), parent);
@@ -173,7 +175,7 @@ QWidget *Form1::createLeftColumn()
                                                     Frm[2], Frm[4], Frm[4], Frm[2], Frm[2], Frm[2], Frm[3],
                                                     Frm[4], Frm[4], Frm[4]};
     for (int i = 0; i < 17; ++i)
-        lbl[i] = new QLabel(QString::fromUtf8(labelCaptions[i]), labelFrame[i]);
+        lbl[i] = newPlainLabel(QString::fromUtf8(labelCaptions[i]), labelFrame[i]);
 
     // Frm(0) "Menu": the four steps of a job.
     {
@@ -273,7 +275,7 @@ QWidget *Form1::createLeftColumn()
         auto *box = new QVBoxLayout(Frm[3]);
         QWidget *f = Frm[3];
         status = new QListWidget(f);
-        info = new QLabel(f);
+        info = newPlainLabel({}, f);
         info->setWordWrap(true);
         box->addWidget(status, 1);
         auto *row = new QHBoxLayout;
@@ -324,7 +326,7 @@ QWidget *Form1::createLeftColumn()
     // Frm(5) "Sugestion": the hint label.
     {
         auto *box = new QVBoxLayout(Frm[5]);
-        sugestion = new QLabel(QString::fromUtf8(
+        sugestion = newPlainLabel(QString::fromUtf8(
             "Utilisez l'assistant pour commencer une nouvelle r\u00e9duction ou charger un fichier. "
             "Si vous utilisez une nouvelle configuration optique, vous devez faire un nouvel \u00e9talonage."),
             Frm[5]);

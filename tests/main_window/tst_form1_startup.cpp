@@ -1,19 +1,27 @@
 // The main window at start-up: design defaults, the defaults file, markers,
 // the status list and the ways to end the program.
 
+#include "dialogs/config.h"
+#include "dialogs/config2.h"
+#include "dialogs/frm_splash.h"
+#include "dialogs/frm_tip.h"
+#include "dialogs/wizard.h"
 #include "main_window/startup.h"
 #include "platform/check_value.h"
 #include "support/test_support.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QtTest>
 
 using namespace testing;
@@ -31,6 +39,10 @@ private slots:
     void logStatusOrder();
     void endingTheProgram();
     void menusAndShortcuts();
+    void captionsArePlainText_data();
+    void captionsArePlainText();
+    void messageBoxTextIsPlain_data();
+    void messageBoxTextIsPlain();
 };
 
 namespace {
@@ -223,6 +235,68 @@ void TestForm1Startup::menusAndShortcuts()
     QCOMPARE(form.mnu_option->actions()[2]->text(), QStringLiteral("Etalonage classique"));
     QCOMPARE(form.mnu_option->actions()[3]->text(), QStringLiteral("Etalonage par image"));
     QCOMPARE(form.mnu_aide->title(), QStringLiteral("&?"));
+}
+
+void TestForm1Startup::captionsArePlainText_data()
+{
+    QTest::addColumn<QString>("window");
+    for (const char *name : {"Form1", "Wizard", "Config", "Config2", "frmSplash", "frmTip"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void TestForm1Startup::captionsArePlainText()
+{
+    // A caption from the language file or a star identifier such as "<b>"
+    // shows as typed.
+    QFETCH(QString, window);
+    FormFixture f;
+    Form1 &form = *f.form;
+    std::unique_ptr<QWidget> other;
+    if (window == "Wizard")
+        other = std::make_unique<Wizard>(form);
+    else if (window == "Config")
+        other = std::make_unique<Config>(form, form.opticalConfigs);
+    else if (window == "Config2")
+        other = std::make_unique<Config2>(form);
+    else if (window == "frmSplash")
+        other = std::make_unique<frmSplash>();
+    else if (window == "frmTip")
+        other = std::make_unique<frmTip>(f.folder.path(), &f.dialogs, &f.tables);
+    QWidget &shown = other ? *other : static_cast<QWidget &>(form);
+    const QList<QLabel *> labels = shown.findChildren<QLabel *>();
+    QVERIFY(!labels.isEmpty());
+    for (QLabel *label : labels) {
+        label->setText(QStringLiteral("<b>x</b>"));
+        QVERIFY2(label->textFormat() == Qt::PlainText, qPrintable(label->objectName()));
+    }
+}
+
+void TestForm1Startup::messageBoxTextIsPlain_data()
+{
+    QTest::addColumn<int>("style");
+    QTest::newRow("result") << int(MsgBoxStyle::OkOnly);
+    QTest::newRow("warning") << int(MsgBoxStyle::OkOnlyWarning);
+    QTest::newRow("question") << int(MsgBoxStyle::YesNo);
+}
+
+void TestForm1Startup::messageBoxTextIsPlain()
+{
+    QFETCH(int, style);
+    const QString text = QStringLiteral("<b>Fichier introuvable</b> : <i>c:\\ciel.png</i>");
+    QString shownText;
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        shownText = box->text();
+        format = box->textFormat();
+        box->buttons().first()->click();
+    });
+    QtDialogs dialogs;
+    dialogs.MsgBox(text, MsgBoxStyle(style));
+    QCOMPARE(shownText, text);
+    QCOMPARE(format, Qt::PlainText);
 }
 
 QTEST_MAIN(TestForm1Startup)

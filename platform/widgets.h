@@ -1,0 +1,12 @@
+#pragma once
+// Small helpers shared by the windows when they build their controls.
+
+#include <QString>
+
+class QLabel;
+class QWidget;
+
+// Every caption of the program is plain text: a text from the language file
+// or a star identifier such as "<b>" shows exactly as typed, never taken for
+// rich text.
+QLabel *newPlainLabel(const QString &text, QWidget *parent);
