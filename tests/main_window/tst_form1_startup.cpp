@@ -1,13 +1,17 @@
 // The main window at start-up: design defaults, the defaults file, markers,
-// the status list and the ways to end the program.
+// the status list, the ways to end the program, the design size, and the
+// captions of every window shown as typed.
 
 #include "dialogs/config.h"
 #include "dialogs/config2.h"
 #include "dialogs/frm_splash.h"
 #include "dialogs/frm_tip.h"
 #include "dialogs/wizard.h"
+#include "localisation/captions.h"
+#include "localisation/language_file.h"
 #include "main_window/startup.h"
 #include "platform/check_value.h"
+#include "support/layout_checks.h"
 #include "support/test_support.h"
 
 #include <QAction>
@@ -18,10 +22,14 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTimer>
+#include <QWindow>
 #include <QtTest>
 
 using namespace testing;
@@ -39,6 +47,11 @@ private slots:
     void logStatusOrder();
     void endingTheProgram();
     void menusAndShortcuts();
+    void designSize_data();
+    void designSize();
+    void infoLineKeepsItsPlace_data();
+    void infoLineKeepsItsPlace();
+    void longStatusLineReadWhole();
     void captionsArePlainText_data();
     void captionsArePlainText();
     void messageBoxTextIsPlain_data();
@@ -235,6 +248,85 @@ void TestForm1Startup::menusAndShortcuts()
     QCOMPARE(form.mnu_option->actions()[2]->text(), QStringLiteral("Etalonage classique"));
     QCOMPARE(form.mnu_option->actions()[3]->text(), QStringLiteral("Etalonage par image"));
     QCOMPARE(form.mnu_aide->title(), QStringLiteral("&?"));
+}
+
+void TestForm1Startup::designSize_data()
+{
+    QTest::addColumn<bool>("shippedCaptions");
+    QTest::newRow("design captions") << false;
+    QTest::newRow("language file") << true;
+}
+
+void TestForm1Startup::designSize()
+{
+    QFETCH(bool, shippedCaptions);
+    FormFixture f(shippedLanguageFile(shippedCaptions));
+    Form1 &form = *f.form;
+    if (shippedCaptions) {
+        QVERIFY(LoadLanguage(f.folder.path(), f.tables).ok());
+        CaptionTargets targets;
+        targets.form = [&] { return &form; };
+        ApplyCaptions(QStringLiteral("Form"), f.tables, targets);
+        QCOMPARE(form.lbl[14]->text(), f.tables.FormTexts[40]);
+    }
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    // The client area below the menu bar, centred on the screen at that size.
+    QCOMPARE(form.centralWidget()->geometry().top(), form.menuBar()->geometry().bottom() + 1);
+    QCOMPARE(form.centralWidget()->size(), QSize(1257, 631));
+    // Centred to within the window's frame, which is only known once shown.
+    const QPoint offCentre = form.geometry().center() - form.screen()->availableGeometry().center();
+    const QMargins frame = form.windowHandle()->frameMargins();
+    QVERIFY2(std::abs(offCentre.x()) <= std::max(frame.left(), frame.right())
+                 && std::abs(offCentre.y()) <= std::max(frame.top(), frame.bottom()),
+             qPrintable(QStringLiteral("%1, %2").arg(offCentre.x()).arg(offCentre.y())));
+    const QStringList cut = cutControls(form);
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u'\n')));
+    // The log shows a useful number of lines at the design size.
+    form.LogStatus(QStringLiteral("a"));
+    QVERIFY2(form.status->viewport()->height() >= 7 * form.status->sizeHintForRow(0),
+             qPrintable(QString::number(form.status->viewport()->height())));
+}
+
+void TestForm1Startup::infoLineKeepsItsPlace_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("hover caption") << QStringLiteral("U0975_01234567 - Mag=13.4 1h34m50.1234s  22\u00b001'11.5678''");
+    QTest::newRow("long words") << QStringLiteral("U0975_01234567 - Mag=13.4 ").repeated(8);
+    QTest::newRow("one long word") << QString(300, u'W');
+    QTest::newRow("line break") << QStringLiteral("first\nsecond\nthird");
+}
+
+void TestForm1Startup::infoLineKeepsItsPlace()
+{
+    QFETCH(QString, caption);
+    FormFixture f;
+    Form1 &form = *f.form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const QSize window = form.size();
+    const QRect list = form.status->geometry();
+    const QRect line = form.info->geometry();
+    form.info->setText(caption);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QCOMPARE(form.size(), window);
+    QCOMPARE(form.status->geometry(), list);
+    QCOMPARE(form.info->geometry(), line);
+}
+
+void TestForm1Startup::longStatusLineReadWhole()
+{
+    FormFixture f;
+    Form1 &form = *f.form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.LogStatus(QStringLiteral("Clic: 1h34m50.1234s 22\u00b001'11.5678'' ").repeated(4));
+    QScrollBar *bar = form.status->horizontalScrollBar();
+    QVERIFY(QTest::qWaitFor([&] { return bar->maximum() > 0; }));
+    bar->setValue(bar->maximum());
+    const QRect item = form.status->visualItemRect(form.status->item(0));
+    QVERIFY2(item.right() < form.status->viewport()->width(),
+             qPrintable(QStringLiteral("%1 of %2").arg(item.right()).arg(form.status->viewport()->width())));
 }
 
 void TestForm1Startup::captionsArePlainText_data()
