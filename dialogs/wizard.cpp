@@ -16,6 +16,19 @@
 #include <QVBoxLayout>
 
 namespace {
+// The design client area.
+constexpr int kClientWidth = 271;
+constexpr int kClientHeight = 193;
+
+// The pages are tight so that each fits the design client area.
+QGridLayout *pageLayout(QWidget *page)
+{
+    auto *grid = new QGridLayout(page);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setVerticalSpacing(3);
+    return grid;
+}
+
 // A box's length limit holds for typing only: a longer text put in by the
 // program is kept whole, as the user typed it elsewhere.
 void assignText(QLineEdit *box, const QString &text)
@@ -47,6 +60,14 @@ QLineEdit *makeBox(QWidget *parent, int width, int maxLength = 0)
     box->setFixedWidth(width);
     if (maxLength > 0)
         box->setMaxLength(maxLength);
+    return box;
+}
+
+// A box of two digits (hours, degrees, minutes, seconds), just wide enough for them.
+QLineEdit *makeTwoDigitBox(QWidget *parent)
+{
+    QLineEdit *box = makeBox(parent, 0, 2);
+    fitWidthTo(box, QStringLiteral("88"));
     return box;
 }
 
@@ -110,16 +131,12 @@ void Wizard::createWidgets()
     Frame1 = createPage1();
     Frame2 = createPage2();
     Frame3 = createPage3();
-    // The three pages lie one over the other; the window keeps the size of the largest.
-    QSize page;
-    for (QWidget *frame : {Frame1, Frame2, Frame3})
-        page = page.expandedTo(frame->sizeHint());
+    // The three pages lie one over the other in the design client area.
     auto *layout = new QGridLayout(this);
-    for (QWidget *frame : {Frame1, Frame2, Frame3}) {
-        frame->setMinimumSize(page);
+    layout->setContentsMargins(6, 6, 6, 6);
+    for (QWidget *frame : {Frame1, Frame2, Frame3})
         layout->addWidget(frame, 0, 0);
-    }
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    setFixedSize(kClientWidth, kClientHeight);
     Frame2->hide();
     Frame3->hide();
     step1->setDefault(true);
@@ -153,14 +170,17 @@ QWidget *Wizard::createPage1()
     for (int i = 0; i < 6; ++i)
         Label3[size_t(i)] = newPlainLabel(QString::fromUtf16(units[i]), page);
 
-    auto *grid = new QGridLayout(page);
-    grid->setContentsMargins(0, 0, 0, 0);
+    auto *grid = pageLayout(page);
+    // The heading wraps rather than widen the window.
+    lbl[0]->setWordWrap(true);
     grid->addWidget(lbl[0], 0, 0, 1, 2);
 
+    // In line with the declination boxes, which follow the sign label.
     auto *ra = new QHBoxLayout;
-    ra->addSpacing(12);
+    ra->setSpacing(3);
+    ra->addSpacing(12 + 3);
     for (int i = 0; i < 3; ++i) {
-        txt_ra[size_t(i)] = makeBox(page, 28, 2);
+        txt_ra[size_t(i)] = makeTwoDigitBox(page);
         ra->addWidget(txt_ra[size_t(i)]);
         ra->addWidget(Label3[size_t(i)]);
     }
@@ -169,11 +189,12 @@ QWidget *Wizard::createPage1()
     grid->addLayout(ra, 1, 1);
 
     auto *dec = new QHBoxLayout;
+    dec->setSpacing(3);
     txt_dec_sign_show = newPlainLabel(QStringLiteral("+"), page);
     txt_dec_sign_show->setFixedWidth(12);
     dec->addWidget(txt_dec_sign_show);
     for (int i = 0; i < 3; ++i) {
-        txt_dec[size_t(i)] = makeBox(page, 28, 2);
+        txt_dec[size_t(i)] = makeTwoDigitBox(page);
         dec->addWidget(txt_dec[size_t(i)]);
         dec->addWidget(Label3[size_t(i + 3)]);
     }
@@ -235,8 +256,7 @@ QWidget *Wizard::createPage2()
     txt_corrdec->setText(QStringLiteral("2709.96"));
     step2 = new QPushButton(QStringLiteral("Suivant"), page);
 
-    auto *grid = new QGridLayout(page);
-    grid->setContentsMargins(0, 0, 0, 0);
+    auto *grid = pageLayout(page);
     grid->addWidget(lbl[10], 0, 0, 1, 2);
     grid->addWidget(lbl[11], 1, 0);
     grid->addWidget(Combo, 1, 1, Qt::AlignLeft);
@@ -269,8 +289,7 @@ QWidget *Wizard::createPage3()
     Label8[7] = newPlainLabel(QStringLiteral("pixels"), page);
     step3 = new QPushButton(QStringLiteral("Terminer"), page);
 
-    auto *grid = new QGridLayout(page);
-    grid->setContentsMargins(0, 0, 0, 0);
+    auto *grid = pageLayout(page);
     grid->addWidget(lbl[6], 0, 0, 1, 3);
     const std::array<std::array<QWidget *, 3>, 3> rows = {{{lbl[7], txt_distance, Label6},
                                                            {lbl[8], txt_calcul, Label8[0]},
