@@ -86,6 +86,8 @@ void Config::createWidgets()
 
     auto *frame = new OverlayFrame(this);
     Frame1 = frame;
+    // Hidden in the use mode, the frame keeps its room: one size in both modes.
+    keepRoomWhenHidden(Frame1);
     auto *frameLayout = new QVBoxLayout(Frame1);
     frameLayout->setContentsMargins(0, 0, 0, 0);
     lbl[2] = newPlainLabel(QStringLiteral("Modification:"), Frame1);

@@ -367,9 +367,7 @@ QWidget *Form1::createLeftColumn()
     auto *sharedLayout = new QGridLayout(shared);
     sharedLayout->setContentsMargins(0, 0, 0, 0);
     for (QGroupBox *frame : {Frm[3], Frm[4]}) {
-        QSizePolicy policy = frame->sizePolicy();
-        policy.setRetainSizeWhenHidden(true);
-        frame->setSizePolicy(policy);
+        keepRoomWhenHidden(frame);
         sharedLayout->addWidget(frame, 0, 0);
     }
     layout->addWidget(shared, 1);

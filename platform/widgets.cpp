@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QSizePolicy>
 #include <QStyle>
 #include <QStyleOptionFrame>
 
@@ -23,4 +24,11 @@ void fitWidthTo(QLineEdit *box, const QString &sample)
     const QSize size = box->style()->sizeFromContents(QStyle::CT_LineEdit, &option,
                                                       QSize(text, box->sizeHint().height()), box);
     box->setFixedWidth(size.width());
+}
+
+void keepRoomWhenHidden(QWidget *widget)
+{
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
 }

@@ -15,3 +15,7 @@ QLabel *newPlainLabel(const QString &text, QWidget *parent);
 // Makes the box exactly wide enough to show `sample` whole in its own font
 // and style.
 void fitWidthTo(QLineEdit *box, const QString &sample);
+
+// A hidden widget keeps its room in its layout, so showing or hiding it moves
+// nothing and never resizes its window.
+void keepRoomWhenHidden(QWidget *widget);
