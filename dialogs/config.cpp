@@ -3,6 +3,7 @@
 #include "localisation/captions.h"
 #include "main_window/form1.h"
 #include "platform/dialogs.h"
+#include "platform/widgets.h"
 
 #include <QDir>
 #include <QEvent>
@@ -84,8 +85,8 @@ QString Config::libraryFullText()
 
 void Config::createWidgets()
 {
-    lbl[0] = new QLabel(QStringLiteral("Configuration optique de l'instrument:"), this);
-    lbl[1] = new QLabel(QStringLiteral("Nom:"), this);
+    lbl[0] = newPlainLabel(QStringLiteral("Configuration optique de l'instrument:"), this);
+    lbl[1] = newPlainLabel(QStringLiteral("Nom:"), this);
     List1 = new EntryList(this);
     List1->setMinimumSize(150, 160);
 
@@ -96,7 +97,7 @@ void Config::createWidgets()
     auto *grid = new QGridLayout;
     static const char *const boxLabels[3] = {"Nom:", "Corr Asd:", "Corr Dec:"};
     for (int i = 0; i < 3; ++i) {
-        Label4[i] = new QLabel(QString::fromLatin1(boxLabels[i]), boxes);
+        Label4[i] = newPlainLabel(QString::fromLatin1(boxLabels[i]), boxes);
         txt_coor[i] = new QLineEdit(boxes);
         txt_coor[i]->setFixedWidth(i == 0 ? 180 : 100);
         grid->addWidget(Label4[i], i, 0);
@@ -113,9 +114,11 @@ void Config::createWidgets()
 
     auto *frame = new OverlayFrame(this);
     Frame1 = frame;
+    // Hidden in the use mode, the frame keeps its room: one size in both modes.
+    keepRoomWhenHidden(Frame1);
     auto *frameLayout = new QVBoxLayout(Frame1);
     frameLayout->setContentsMargins(0, 0, 0, 0);
-    lbl[2] = new QLabel(QStringLiteral("Modification:"), Frame1);
+    lbl[2] = newPlainLabel(QStringLiteral("Modification:"), Frame1);
     cmd1 = new QPushButton(QStringLiteral("Supprimer"), Frame1);
     cmd2 = new QPushButton(QStringLiteral("Nouveau"), Frame1);
     cmd4 = new QPushButton(QStringLiteral("Enregistrer"), Frame1);

@@ -7,6 +7,7 @@
 #include "platform/dialogs.h"
 #include "platform/failure.h"
 #include "platform/numbers.h"
+#include "platform/widgets.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -23,13 +24,13 @@ Config2::Config2(Form1 &form)
 
 void Config2::createWidgets()
 {
-    lbl[0] = new QLabel(QStringLiteral("Configuration optique de l'instrument:"), this);
+    lbl[0] = newPlainLabel(QStringLiteral("Configuration optique de l'instrument:"), this);
     static const char *const units[5] = {"mm", "mm", "pixels", "pixels", "mm"};
     for (int i = 1; i <= 5; ++i) {
-        lbl[size_t(i)] = new QLabel(QStringLiteral("Corr Asd"), this);
+        lbl[size_t(i)] = newPlainLabel(QStringLiteral("Corr Asd"), this);
         txt[size_t(i)] = new QLineEdit(this);
         txt[size_t(i)]->setFixedWidth(80);
-        Label1[size_t(i - 1)] = new QLabel(QString::fromLatin1(units[i - 1]), this);
+        Label1[size_t(i - 1)] = newPlainLabel(QString::fromLatin1(units[i - 1]), this);
     }
     cmd1 = new QPushButton(QStringLiteral("Calculer"), this);
     cmd1->setDefault(true);

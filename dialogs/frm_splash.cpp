@@ -1,6 +1,7 @@
 #include "dialogs/frm_splash.h"
 
 #include "platform/program_resources.h"
+#include "platform/widgets.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -20,7 +21,7 @@ constexpr int kFullInterval = 500;
 
 QLabel *makeLabel(const QString &text, int pixelSize, bool bold, const QString &colour, QWidget *parent)
 {
-    auto *label = new QLabel(text, parent);
+    auto *label = newPlainLabel(text, parent);
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(pixelSize);
     font.setBold(bold);

@@ -6,6 +6,7 @@
 #include "platform/failure.h"
 #include "platform/program_resources.h"
 #include "platform/rtf_reader.h"
+#include "platform/widgets.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -43,7 +44,7 @@ frmTip::frmTip(const QString &programFolder, Dialogs *dialogs, LanguageTables *l
     white.setColor(QPalette::Window, Qt::white);
     Picture2->setPalette(white);
 
-    Picture1 = new QLabel(Picture2);
+    Picture1 = newPlainLabel({}, Picture2);
     Picture1->setGeometry(kMargin, kMargin, kIconSize, kIconSize);
     Picture1->setPixmap(QPixmap(QStringLiteral(":/bulb.png"))
                             .scaled(kIconSize, kIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));

@@ -4,6 +4,7 @@
 #include "main_window/field_input.h"
 #include "main_window/form1.h"
 #include "platform/dialogs.h"
+#include "platform/widgets.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -16,6 +17,19 @@
 #include <QVBoxLayout>
 
 namespace {
+// The design client area.
+constexpr int kClientWidth = 271;
+constexpr int kClientHeight = 193;
+
+// The pages are tight so that each fits the design client area.
+QGridLayout *pageLayout(QWidget *page)
+{
+    auto *grid = new QGridLayout(page);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setVerticalSpacing(3);
+    return grid;
+}
+
 // An option button set from code, selected or not. Clearing the selected
 // button of an exclusive group needs the group's exclusivity lifted for a moment.
 void setOptionValue(QRadioButton *button, bool selected)
@@ -38,6 +52,14 @@ QLineEdit *makeBox(QWidget *parent, int width, int maxLength = 0)
     box->setFixedWidth(width);
     if (maxLength > 0)
         box->setMaxLength(maxLength);
+    return box;
+}
+
+// A box of two digits (hours, degrees, minutes, seconds), just wide enough for them.
+QLineEdit *makeTwoDigitBox(QWidget *parent)
+{
+    QLineEdit *box = makeBox(parent, 0, 2);
+    fitWidthTo(box, QStringLiteral("88"));
     return box;
 }
 
@@ -101,16 +123,12 @@ void Wizard::createWidgets()
     Frame1 = createPage1();
     Frame2 = createPage2();
     Frame3 = createPage3();
-    // The three pages lie one over the other; the window keeps the size of the largest.
-    QSize page;
-    for (QWidget *frame : {Frame1, Frame2, Frame3})
-        page = page.expandedTo(frame->sizeHint());
+    // The three pages lie one over the other in the design client area.
     auto *layout = new QGridLayout(this);
-    for (QWidget *frame : {Frame1, Frame2, Frame3}) {
-        frame->setMinimumSize(page);
+    layout->setContentsMargins(6, 6, 6, 6);
+    for (QWidget *frame : {Frame1, Frame2, Frame3})
         layout->addWidget(frame, 0, 0);
-    }
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    setFixedSize(kClientWidth, kClientHeight);
     Frame2->hide();
     Frame3->hide();
     step1->setDefault(true);
@@ -136,22 +154,25 @@ void Wizard::createWidgets()
 QWidget *Wizard::createPage1()
 {
     auto *page = new QWidget(this);
-    lbl[0] = new QLabel(QStringLiteral("Veuillez remplir les informations sur l'image:"), page);
+    lbl[0] = newPlainLabel(QStringLiteral("Veuillez remplir les informations sur l'image:"), page);
     static const char *const captions[5] = {"RA:", "DEC:", "Epoch:", "Mag max:", "Image:"};
     for (int i = 1; i <= 5; ++i)
-        lbl[size_t(i)] = new QLabel(QString::fromLatin1(captions[i - 1]), page);
+        lbl[size_t(i)] = newPlainLabel(QString::fromLatin1(captions[i - 1]), page);
     static const char16_t *const units[6] = {u"h", u"'", u"\"", u"\u00b0", u"'", u"\""};
     for (int i = 0; i < 6; ++i)
-        Label3[size_t(i)] = new QLabel(QString::fromUtf16(units[i]), page);
+        Label3[size_t(i)] = newPlainLabel(QString::fromUtf16(units[i]), page);
 
-    auto *grid = new QGridLayout(page);
-    grid->setContentsMargins(0, 0, 0, 0);
+    auto *grid = pageLayout(page);
+    // The heading wraps rather than widen the window.
+    lbl[0]->setWordWrap(true);
     grid->addWidget(lbl[0], 0, 0, 1, 2);
 
+    // In line with the declination boxes, which follow the sign label.
     auto *ra = new QHBoxLayout;
-    ra->addSpacing(12);
+    ra->setSpacing(3);
+    ra->addSpacing(12 + 3);
     for (int i = 0; i < 3; ++i) {
-        txt_ra[size_t(i)] = makeBox(page, 28, 2);
+        txt_ra[size_t(i)] = makeTwoDigitBox(page);
         ra->addWidget(txt_ra[size_t(i)]);
         ra->addWidget(Label3[size_t(i)]);
     }
@@ -160,11 +181,12 @@ QWidget *Wizard::createPage1()
     grid->addLayout(ra, 1, 1);
 
     auto *dec = new QHBoxLayout;
-    txt_dec_sign_show = new QLabel(QStringLiteral("+"), page);
+    dec->setSpacing(3);
+    txt_dec_sign_show = newPlainLabel(QStringLiteral("+"), page);
     txt_dec_sign_show->setFixedWidth(12);
     dec->addWidget(txt_dec_sign_show);
     for (int i = 0; i < 3; ++i) {
-        txt_dec[size_t(i)] = makeBox(page, 28, 2);
+        txt_dec[size_t(i)] = makeTwoDigitBox(page);
         dec->addWidget(txt_dec[size_t(i)]);
         dec->addWidget(Label3[size_t(i + 3)]);
     }
@@ -210,14 +232,14 @@ QWidget *Wizard::createPage1()
 QWidget *Wizard::createPage2()
 {
     auto *page = new QWidget(this);
-    lbl[10] = new QLabel(QString::fromUtf8("Configuration optique utilis\u00e9:"), page);
-    lbl[11] = new QLabel(QStringLiteral("Config"), page);
-    lbl[12] = new QLabel(QStringLiteral("LIBRE"), page);
-    lbl[13] = new QLabel(QStringLiteral("LIBRE"), page);
+    lbl[10] = newPlainLabel(QString::fromUtf8("Configuration optique utilis\u00e9:"), page);
+    lbl[11] = newPlainLabel(QStringLiteral("Config"), page);
+    lbl[12] = newPlainLabel(QStringLiteral("LIBRE"), page);
+    lbl[13] = newPlainLabel(QStringLiteral("LIBRE"), page);
     lbl[12]->hide();
     lbl[13]->hide();
-    lbl[14] = new QLabel(QStringLiteral("Corr Asd"), page);
-    lbl[15] = new QLabel(QStringLiteral("Corr Dec"), page);
+    lbl[14] = newPlainLabel(QStringLiteral("Corr Asd"), page);
+    lbl[15] = newPlainLabel(QStringLiteral("Corr Dec"), page);
     Combo = new QComboBox(page);
     Combo->setMinimumWidth(150);
     txt_corrasd = makeBox(page, 100);
@@ -226,8 +248,7 @@ QWidget *Wizard::createPage2()
     txt_corrdec->setText(QStringLiteral("2709.96"));
     step2 = new QPushButton(QStringLiteral("Suivant"), page);
 
-    auto *grid = new QGridLayout(page);
-    grid->setContentsMargins(0, 0, 0, 0);
+    auto *grid = pageLayout(page);
     grid->addWidget(lbl[10], 0, 0, 1, 2);
     grid->addWidget(lbl[11], 1, 0);
     grid->addWidget(Combo, 1, 1, Qt::AlignLeft);
@@ -243,10 +264,10 @@ QWidget *Wizard::createPage2()
 QWidget *Wizard::createPage3()
 {
     auto *page = new QWidget(this);
-    lbl[6] = new QLabel(QStringLiteral("Parametres de calcul:"), page);
-    lbl[7] = new QLabel(QStringLiteral("Champ:"), page);
-    lbl[8] = new QLabel(QStringLiteral("Seuil calcul"), page);
-    lbl[9] = new QLabel(QString::fromUtf8("Tol\u00e9rance:"), page);
+    lbl[6] = newPlainLabel(QStringLiteral("Parametres de calcul:"), page);
+    lbl[7] = newPlainLabel(QStringLiteral("Champ:"), page);
+    lbl[8] = newPlainLabel(QStringLiteral("Seuil calcul"), page);
+    lbl[9] = newPlainLabel(QString::fromUtf8("Tol\u00e9rance:"), page);
     txt_distance = makeBox(page, 60);
     txt_distance->setText(QStringLiteral("20"));
     txt_calcul = makeBox(page, 60);
@@ -255,13 +276,12 @@ QWidget *Wizard::createPage3()
     txt_tolerance = makeBox(page, 60);
     txt_tolerance->setText(QStringLiteral("4"));
     txt_tolerance->setToolTip(QStringLiteral("Tolerance lors de la selection des images"));
-    Label6 = new QLabel(QStringLiteral("Arcmin"), page);
-    Label8[0] = new QLabel(QStringLiteral("pixels"), page);
-    Label8[7] = new QLabel(QStringLiteral("pixels"), page);
+    Label6 = newPlainLabel(QStringLiteral("Arcmin"), page);
+    Label8[0] = newPlainLabel(QStringLiteral("pixels"), page);
+    Label8[7] = newPlainLabel(QStringLiteral("pixels"), page);
     step3 = new QPushButton(QStringLiteral("Terminer"), page);
 
-    auto *grid = new QGridLayout(page);
-    grid->setContentsMargins(0, 0, 0, 0);
+    auto *grid = pageLayout(page);
     grid->addWidget(lbl[6], 0, 0, 1, 3);
     const std::array<std::array<QWidget *, 3>, 3> rows = {{{lbl[7], txt_distance, Label6},
                                                            {lbl[8], txt_calcul, Label8[0]},

@@ -3,6 +3,8 @@
 #include "main_window/form1.h"
 #include "main_window/menu_shortcuts.h"
 
+#include "platform/widgets.h"
+
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -37,7 +39,18 @@ QLineEdit *makeField(QWidget *parent, const QString &text = {}, int maxLength = 
 
 QLabel *makeUnit(const QString &text, QWidget *parent)
 {
-    return new QLabel(text, parent);
+    return newPlainLabel(text, parent);
+}
+
+// The frames of the left column keep tight margins and spacing, so the whole
+// column fits the design height with the calibration frame in place.
+template <typename Layout>
+Layout *frameLayout(QGroupBox *frame)
+{
+    auto *layout = new Layout(frame);
+    layout->setContentsMargins(6, 2, 6, 4);
+    layout->setSpacing(3);
+    return layout;
 }
 
 // A row of three boxes with their unit marks (hours or degrees, minutes,
@@ -62,7 +75,7 @@ QHBoxLayout *sexagesimalRow(QWidget *parent, const std::array<QLineEdit *, 3> &b
 // The sign label and its two option buttons, "-" then "+", in one group.
 void makeSignControls(QWidget *parent, QLabel *&label, QRadioButton *&minus, QRadioButton *&plus, int firstId)
 {
-    label = new QLabel(QStringLiteral("+"), parent);
+    label = newPlainLabel(QStringLiteral("+"), parent);
     label->setFixedWidth(12);
     minus = new QRadioButton(QStringLiteral("-"), parent);
     plus = new QRadioButton(QStringLiteral("+"), parent);
@@ -115,6 +128,9 @@ Form1::Form1(const FormContext &context, QWidget *parent)
     connectFiles();
     connectCommands();
 
+    // The design client area below the menu bar, centred at the size the
+    // window shows with: the layout's minimum is applied first.
+    layout()->activate();
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     if (const QScreen *screen = this->screen()) {
         const QRect available = screen->availableGeometry();
@@ -160,6 +176,7 @@ QWidget *Form1::createLeftColumn()
     column->setFixedWidth(kColumnWidth);
     auto *layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(3);
 
     static const char *const frameCaptions[7] = {
         "Menu", "Catalogue d'\u00e9toile", "CCD", "Debug", "Etalonage", "Sugestion", "D\u00e9cideur"};
@@ -174,19 +191,17 @@ QWidget *Form1::createLeftColumn()
                                                     Frm[2], Frm[4], Frm[4], Frm[2], Frm[2], Frm[2], Frm[3],
                                                     Frm[4], Frm[4], Frm[4]};
     for (int i = 0; i < 17; ++i)
-        lbl[i] = new QLabel(QString::fromUtf8(labelCaptions[i]), labelFrame[i]);
+        lbl[i] = newPlainLabel(QString::fromUtf8(labelCaptions[i]), labelFrame[i]);
 
-    // Frm(0) "Menu": the four steps of a job.
+    // Frm(0) "Menu": the four steps of a job, in one row.
     {
-        auto *grid = new QGridLayout(Frm[0]);
+        auto *row = frameLayout<QHBoxLayout>(Frm[0]);
         DownloadData = new QPushButton(QStringLiteral("1-Download"), Frm[0]);
         SelectStar = new QPushButton(QStringLiteral("2-Etoiles"), Frm[0]);
         startCalcul = new QPushButton(QStringLiteral("3-Calcul"), Frm[0]);
         FullMap = new QPushButton(QStringLiteral("4-Full map"), Frm[0]);
-        grid->addWidget(DownloadData, 0, 0);
-        grid->addWidget(SelectStar, 0, 1);
-        grid->addWidget(startCalcul, 1, 0);
-        grid->addWidget(FullMap, 1, 1);
+        for (QPushButton *button : {DownloadData, SelectStar, startCalcul, FullMap})
+            row->addWidget(button);
         setTabOrder(DownloadData, SelectStar);
         setTabOrder(SelectStar, startCalcul);
         setTabOrder(startCalcul, FullMap);
@@ -194,7 +209,7 @@ QWidget *Form1::createLeftColumn()
 
     // Frm(1) "Catalogue d'étoile": field centre and catalogue limits.
     {
-        auto *grid = new QGridLayout(Frm[1]);
+        auto *grid = frameLayout<QGridLayout>(Frm[1]);
         QWidget *f = Frm[1];
         for (int i = 0; i < 3; ++i) {
             txt_ra[i] = makeField(f, {}, 2, 36);
@@ -230,7 +245,7 @@ QWidget *Form1::createLeftColumn()
 
     // Frm(2) "CCD": tolerance, coefficients, image.
     {
-        auto *grid = new QGridLayout(Frm[2]);
+        auto *grid = frameLayout<QGridLayout>(Frm[2]);
         QWidget *f = Frm[2];
         txt_tolerance = makeField(f, QStringLiteral("7"), 0, 70);
         txt_corrasd = makeField(f);
@@ -256,7 +271,7 @@ QWidget *Form1::createLeftColumn()
 
     // Frm(6) "Décideur": coincidence threshold and the decision check box.
     {
-        auto *row = new QHBoxLayout(Frm[6]);
+        auto *row = frameLayout<QHBoxLayout>(Frm[6]);
         QWidget *f = Frm[6];
         txt_calcul = makeField(f, QStringLiteral("10"), 0, 70);
         CheckDecideur = new DecisionCheckBox(QString::fromUtf8("D\u00e9cideur"), f);
@@ -271,11 +286,16 @@ QWidget *Form1::createLeftColumn()
 
     // Frm(3) "Debug": the status list (the program's log) and the hover read-out.
     {
-        auto *box = new QVBoxLayout(Frm[3]);
+        auto *box = frameLayout<QVBoxLayout>(Frm[3]);
         QWidget *f = Frm[3];
         status = new QListWidget(f);
-        info = new QLabel(f);
-        info->setWordWrap(true);
+        // A line longer than the list scrolls sideways, whole, rather than being cut short.
+        status->setTextElideMode(Qt::ElideNone);
+        // The read-out keeps one line whatever its caption, so it never moves the list.
+        info = newPlainLabel({}, f);
+        info->setWordWrap(false);
+        info->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        info->setFixedHeight(info->fontMetrics().height());
         box->addWidget(status, 1);
         auto *row = new QHBoxLayout;
         row->addWidget(lbl[13]);
@@ -285,21 +305,25 @@ QWidget *Form1::createLeftColumn()
 
     // Frm(4) "Etalonage", hidden, in the place of Frm(3).
     {
-        auto *grid = new QGridLayout(Frm[4]);
+        auto *grid = frameLayout<QGridLayout>(Frm[4]);
         QWidget *f = Frm[4];
         // Hours, minutes, degrees and minutes take two characters; pixels and
-        // seconds are free.
+        // seconds are free, and the seconds boxes show a hover's value whole.
         static constexpr int kEtaloMaxLength[8] = {0, 0, 2, 2, 0, 2, 2, 0};
         for (int i = 0; i < 8; ++i)
-            Etalo[i] = makeField(f, {}, kEtaloMaxLength[i], i < 2 ? 70 : 48);
+            Etalo[i] = makeField(f, {}, kEtaloMaxLength[i], i < 2 ? 70 : 36);
+        fitWidthTo(Etalo[4], QStringLiteral("59.9999"));
+        fitWidthTo(Etalo[7], QStringLiteral("59.9999"));
         lbl[14]->setWordWrap(true);
         grid->addWidget(lbl[14], 0, 0, 1, 4);
+        // "Size X" and "Size Y" have no place here: the boxes carry "X:" and "Y:".
+        lbl[8]->hide();
+        lbl[9]->hide();
         auto *pixels = new QHBoxLayout;
-        pixels->addWidget(lbl[8]);
         pixels->addWidget(makeUnit(QStringLiteral("X:"), f));
         pixels->addWidget(Etalo[0]);
         pixels->addWidget(makeUnit(QStringLiteral("pixels"), f));
-        pixels->addWidget(lbl[9]);
+        pixels->addSpacing(12);
         pixels->addWidget(makeUnit(QStringLiteral("Y:"), f));
         pixels->addWidget(Etalo[1]);
         pixels->addWidget(makeUnit(QStringLiteral("pixels"), f));
@@ -317,15 +341,15 @@ QWidget *Form1::createLeftColumn()
         grid->addLayout(dec, 3, 1, 1, 3);
 
         BoutonEtalo = new QPushButton(QStringLiteral("Suivant"), f);
-        grid->addWidget(BoutonEtalo, 4, 3);
+        grid->addWidget(BoutonEtalo, 4, 3, Qt::AlignRight);
         grid->setRowStretch(5, 1);
         Frm[4]->hide();
     }
 
     // Frm(5) "Sugestion": the hint label.
     {
-        auto *box = new QVBoxLayout(Frm[5]);
-        sugestion = new QLabel(QString::fromUtf8(
+        auto *box = frameLayout<QVBoxLayout>(Frm[5]);
+        sugestion = newPlainLabel(QString::fromUtf8(
             "Utilisez l'assistant pour commencer une nouvelle r\u00e9duction ou charger un fichier. "
             "Si vous utilisez une nouvelle configuration optique, vous devez faire un nouvel \u00e9talonage."),
             Frm[5]);
@@ -338,12 +362,15 @@ QWidget *Form1::createLeftColumn()
     layout->addWidget(Frm[1]);
     layout->addWidget(Frm[2]);
     layout->addWidget(Frm[6]);
-    // Frm(3) and Frm(4) share one place; one of them is shown at a time.
+    // Frm(3) and Frm(4) share one place, one of them shown at a time; the
+    // place keeps the room of both, so swapping them never resizes the window.
     auto *shared = new QWidget(column);
     auto *sharedLayout = new QGridLayout(shared);
     sharedLayout->setContentsMargins(0, 0, 0, 0);
-    sharedLayout->addWidget(Frm[3], 0, 0);
-    sharedLayout->addWidget(Frm[4], 0, 0);
+    for (QGroupBox *frame : {Frm[3], Frm[4]}) {
+        keepRoomWhenHidden(frame);
+        sharedLayout->addWidget(frame, 0, 0);
+    }
     layout->addWidget(shared, 1);
     layout->addWidget(Frm[5]);
     return column;

@@ -4,6 +4,11 @@
 #include <QPainter>
 #include <QPaintEvent>
 
+namespace {
+// The pink of the pan bars and of the field-centre mark.
+const QColor kPink(255, 128, 255);
+} // namespace
+
 PointerSurface::PointerSurface(QWidget *parent)
     : QWidget(parent)
 {
@@ -86,16 +91,13 @@ void ImageBox::paintEvent(QPaintEvent *event)
     drawMarks(stars_, QColor(0, 255, 0), false);
     drawMarks(picks_, QColor(255, 0, 0), false);
     if (centre_ && centre_->Visible) {
-        painter.setPen(QPen(QColor(0, 255, 255), 1));
+        painter.setPen(QPen(kPink, 1));
         const QRectF r(centre_->Left, centre_->Top, centre_->Height - 1, centre_->Height - 1);
         painter.drawEllipse(r);
         painter.drawLine(r.center() - QPointF(4, 0), r.center() + QPointF(4, 0));
         painter.drawLine(r.center() - QPointF(0, 4), r.center() + QPointF(0, 4));
     }
 }
-
-
-
 
 Magnifier::Magnifier(QWidget *parent)
     : PointerSurface(parent), canvas_(kSize, kSize, QImage::Format_RGB32)
@@ -130,15 +132,12 @@ void Magnifier::paintEvent(QPaintEvent *)
     painter.drawLine(50, 20, 50, 84);
 }
 
-
-
-
 PanBar::PanBar(QWidget *parent)
     : QWidget(parent)
 {
     setAutoFillBackground(true);
     QPalette p = palette();
-    p.setColor(QPalette::Window, QColor(255, 128, 255));
+    p.setColor(QPalette::Window, kPink);
     setPalette(p);
 }
 

@@ -38,25 +38,21 @@ QString qtFileFilter(const QString &classicFilter)
 
 MsgBoxResult QtDialogs::MsgBox(const QString &prompt, MsgBoxStyle style, const QString &title)
 {
-    QWidget *parent = QApplication::activeWindow();
     const QString caption = title.isEmpty() ? QApplication::applicationName() : title;
-    switch (style) {
-    case MsgBoxStyle::YesNo:
-    case MsgBoxStyle::YesNoDefaultNo: {
-        const auto defaultButton = style == MsgBoxStyle::YesNo ? QMessageBox::Yes : QMessageBox::No;
-        const auto answer = QMessageBox::question(parent, caption, prompt,
-                                                  QMessageBox::Yes | QMessageBox::No, defaultButton);
-        return answer == QMessageBox::Yes ? MsgBoxResult::Yes : MsgBoxResult::No;
-    }
-    case MsgBoxStyle::OkOnlyWarning:
-        QMessageBox::warning(parent, caption, prompt);
+    const bool question = style == MsgBoxStyle::YesNo || style == MsgBoxStyle::YesNoDefaultNo;
+    const QMessageBox::Icon icon = question ? QMessageBox::Question
+                                 : style == MsgBoxStyle::OkOnlyWarning ? QMessageBox::Warning
+                                                                       : QMessageBox::NoIcon;
+    QMessageBox box(icon, caption, prompt, question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+                    QApplication::activeWindow());
+    // A failure's description or a file name shows as it is, never as rich text.
+    box.setTextFormat(Qt::PlainText);
+    if (question)
+        box.setDefaultButton(style == MsgBoxStyle::YesNo ? QMessageBox::Yes : QMessageBox::No);
+    const int answer = box.exec();
+    if (!question)
         return MsgBoxResult::Ok;
-    case MsgBoxStyle::OkOnly:
-        break;
-    }
-    QMessageBox box(QMessageBox::NoIcon, caption, prompt, QMessageBox::Ok, parent);
-    box.exec();
-    return MsgBoxResult::Ok;
+    return answer == QMessageBox::Yes ? MsgBoxResult::Yes : MsgBoxResult::No;
 }
 
 QString QtDialogs::ShowOpen(const FileDialogRequest &request)

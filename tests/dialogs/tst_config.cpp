@@ -4,6 +4,7 @@
 
 #include "dialogs/config.h"
 #include "localisation/captions.h"
+#include "support/layout_checks.h"
 #include "support/test_support.h"
 
 #include <QApplication>
@@ -189,12 +190,18 @@ void TestConfig::saveAfterOpening()
 void TestConfig::modes()
 {
     FormFixture f({{kFile, library(kThree)}});
+    QSize editSize;
     {
         Config edit(*f.form, f.form->opticalConfigs);
         QCOMPARE(edit.mode(), Config::Mode::EditMode);
         QVERIFY(!edit.Frame1->isHidden());
         QVERIFY(edit.cmd3->isHidden());
         QVERIFY(edit.cmd4->isDefault());
+        edit.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&edit));
+        editSize = edit.size();
+        const QStringList cut = cutControls(edit);
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u'\n')));
     }
     f.form->ConfigStatus = 2;
     Config use(*f.form, f.form->opticalConfigs);
@@ -202,6 +209,12 @@ void TestConfig::modes()
     QVERIFY(use.Frame1->isHidden());
     QVERIFY(!use.cmd3->isHidden());
     QCOMPARE(use.windowTitle(), QStringLiteral("Coefficient optique"));
+    // One window, one size: hiding the editing frame moves nothing.
+    use.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&use));
+    QCOMPARE(use.size(), editSize);
+    const QStringList cut = cutControls(use);
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u'\n')));
 }
 
 void TestConfig::clicksReachEveryControl()

@@ -2,6 +2,8 @@
 // configuration list, the page buttons and "Terminer".
 
 #include "dialogs/wizard.h"
+#include "localisation/language_file.h"
+#include "support/layout_checks.h"
 #include "support/test_support.h"
 
 #include <QCheckBox>
@@ -30,6 +32,8 @@ private slots:
     void longTextsPassWhole();
     void pagesAndEnter();
     void captions();
+    void designSize_data();
+    void designSize();
 };
 
 namespace {
@@ -326,6 +330,41 @@ void TestWizard::captions()
     f.tables.WizardTexts[19].clear();
     Wizard again(*f.form);
     QCOMPARE(again.step3->text(), QString());
+}
+
+void TestWizard::designSize_data()
+{
+    QTest::addColumn<int>("page");
+    QTest::addColumn<bool>("shippedCaptions");
+    for (int page = 1; page <= 3; ++page) {
+        QTest::addRow("page %d, design captions", page) << page << false;
+        QTest::addRow("page %d, language file", page) << page << true;
+    }
+}
+
+void TestWizard::designSize()
+{
+    QFETCH(int, page);
+    QFETCH(bool, shippedCaptions);
+    FormFixture f(shippedLanguageFile(shippedCaptions));
+    if (shippedCaptions)
+        QVERIFY(LoadLanguage(f.folder.path(), f.tables).ok());
+    fillMainWindow(*f.form);
+    Wizard wizard(*f.form);
+    wizard.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&wizard));
+    if (page > 1)
+        wizard.step1_Click();
+    if (page > 2)
+        wizard.step2_Click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QCOMPARE(wizard.size(), QSize(271, 193));
+    const QStringList cut = cutControls(wizard);
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u'\n')));
+    if (page == 1)
+        for (QLineEdit *box : {wizard.txt_ra[0], wizard.txt_ra[1], wizard.txt_ra[2], wizard.txt_dec[0],
+                               wizard.txt_dec[1], wizard.txt_dec[2]})
+            QVERIFY(showsWhole(*box, QStringLiteral("59")));
 }
 
 QTEST_MAIN(TestWizard)

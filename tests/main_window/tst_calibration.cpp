@@ -3,6 +3,7 @@
 
 #include "main_window/calibration.h"
 #include "platform/failure.h"
+#include "support/layout_checks.h"
 #include "support/test_support.h"
 
 #include <QApplication>
@@ -29,6 +30,8 @@ private slots:
     void menuConditions();
     void focusMoves_data();
     void focusMoves();
+    void calibrationFrameShowsWhole_data();
+    void calibrationFrameShowsWhole();
 };
 
 namespace {
@@ -250,6 +253,57 @@ void TestCalibration::focusMoves()
     QTest::keyClicks(f.form->Etalo[size_t(box)], text);
     const int expected = focused < 0 ? box : focused;
     QVERIFY2(f.form->Etalo[size_t(expected)]->hasFocus(), qPrintable(QString::number(expected)));
+}
+
+void TestCalibration::calibrationFrameShowsWhole_data()
+{
+    QTest::addColumn<bool>("fromMarkers");
+    QTest::newRow("Etalonage par image") << false;
+    QTest::newRow("Super Etalonage") << true;
+}
+
+void TestCalibration::calibrationFrameShowsWhole()
+{
+    QFETCH(bool, fromMarkers);
+    FormFixture f;
+    Form1 &form = *f.form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const QSize window = form.size();
+    const QPoint place = form.Frm[3]->mapTo(&form, QPoint(0, 0));
+    if (fromMarkers) {
+        form.solutionValid = true;
+        form.mnu_superetalonage_Click();
+    } else {
+        startCalibration(f);
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QVERIFY(form.Frm[4]->isVisible());
+    // In the place of the status frame, without resizing the window.
+    QCOMPARE(form.size(), window);
+    QCOMPARE(form.Frm[4]->mapTo(&form, QPoint(0, 0)), place);
+    const QStringList cut = cutControls(form);
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u'\n')));
+    // Seconds as the hover over a marker writes them.
+    QVERIFY(showsWhole(*form.Etalo[4], QStringLiteral("54.8087")));
+    QVERIFY(showsWhole(*form.Etalo[7], QStringLiteral("54.8087")));
+    // Each pixel box has one caption.
+    QStringList captions;
+    for (const QLabel *label : form.Frm[4]->findChildren<QLabel *>())
+        if (label->isVisible())
+            captions << label->text();
+    QCOMPARE(captions.count(QStringLiteral("X:")), 1);
+    QCOMPARE(captions.count(QStringLiteral("Y:")), 1);
+    QVERIFY2(!captions.contains(QStringLiteral("Size X")) && !captions.contains(QStringLiteral("Size Y")),
+             qPrintable(captions.join(u'|')));
+
+    // The third press brings the status frame back, still at the same size.
+    press(form, {"0", "0", "0", "0", "0", "0", "0", "0"});
+    press(form, {"100", "0", "0", "0", "12", "0", "0", "0"});
+    press(form, {"0", "100", "0", "0", "0", "0", "3", "0"});
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QVERIFY(form.Frm[3]->isVisible());
+    QCOMPARE(form.size(), window);
 }
 
 QTEST_MAIN(TestCalibration)

@@ -1,19 +1,35 @@
 // The main window at start-up: design defaults, the defaults file, markers,
-// the status list and the ways to end the program.
+// the status list, the ways to end the program, the design size, and the
+// captions of every window shown as typed.
 
+#include "dialogs/config.h"
+#include "dialogs/config2.h"
+#include "dialogs/frm_splash.h"
+#include "dialogs/frm_tip.h"
+#include "dialogs/wizard.h"
+#include "localisation/captions.h"
+#include "localisation/language_file.h"
 #include "main_window/startup.h"
 #include "platform/check_value.h"
+#include "support/layout_checks.h"
 #include "support/test_support.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
+#include <QWindow>
 #include <QtTest>
 
 using namespace testing;
@@ -33,6 +49,15 @@ private slots:
     void menusAndShortcuts();
     void shortcutsFromATextBox_data();
     void shortcutsFromATextBox();
+    void designSize_data();
+    void designSize();
+    void infoLineKeepsItsPlace_data();
+    void infoLineKeepsItsPlace();
+    void longStatusLineReadWhole();
+    void captionsArePlainText_data();
+    void captionsArePlainText();
+    void messageBoxTextIsPlain_data();
+    void messageBoxTextIsPlain();
 };
 
 namespace {
@@ -292,6 +317,150 @@ void TestForm1Startup::shortcutsFromATextBox()
         QCOMPARE(ran, QStringList{item});
         QCOMPARE(box->cursorPosition(), 0);
     }
+}
+
+void TestForm1Startup::designSize_data()
+{
+    QTest::addColumn<bool>("shippedCaptions");
+    QTest::newRow("design captions") << false;
+    QTest::newRow("language file") << true;
+}
+
+void TestForm1Startup::designSize()
+{
+    QFETCH(bool, shippedCaptions);
+    FormFixture f(shippedLanguageFile(shippedCaptions));
+    Form1 &form = *f.form;
+    if (shippedCaptions) {
+        QVERIFY(LoadLanguage(f.folder.path(), f.tables).ok());
+        CaptionTargets targets;
+        targets.form = [&] { return &form; };
+        ApplyCaptions(QStringLiteral("Form"), f.tables, targets);
+        QCOMPARE(form.lbl[14]->text(), f.tables.FormTexts[40]);
+    }
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    // The client area below the menu bar, centred on the screen at that size.
+    QCOMPARE(form.centralWidget()->geometry().top(), form.menuBar()->geometry().bottom() + 1);
+    QCOMPARE(form.centralWidget()->size(), QSize(1257, 631));
+    // Centred to within the window's frame, which is only known once shown.
+    const QPoint offCentre = form.geometry().center() - form.screen()->availableGeometry().center();
+    const QMargins frame = form.windowHandle()->frameMargins();
+    QVERIFY2(std::abs(offCentre.x()) <= std::max(frame.left(), frame.right())
+                 && std::abs(offCentre.y()) <= std::max(frame.top(), frame.bottom()),
+             qPrintable(QStringLiteral("%1, %2").arg(offCentre.x()).arg(offCentre.y())));
+    const QStringList cut = cutControls(form);
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u'\n')));
+    // The log shows a useful number of lines at the design size.
+    form.LogStatus(QStringLiteral("a"));
+    QVERIFY2(form.status->viewport()->height() >= 7 * form.status->sizeHintForRow(0),
+             qPrintable(QString::number(form.status->viewport()->height())));
+}
+
+void TestForm1Startup::infoLineKeepsItsPlace_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("hover caption") << QStringLiteral("U0975_01234567 - Mag=13.4 1h34m50.1234s  22\u00b001'11.5678''");
+    QTest::newRow("long words") << QStringLiteral("U0975_01234567 - Mag=13.4 ").repeated(8);
+    QTest::newRow("one long word") << QString(300, u'W');
+    QTest::newRow("line break") << QStringLiteral("first\nsecond\nthird");
+}
+
+void TestForm1Startup::infoLineKeepsItsPlace()
+{
+    QFETCH(QString, caption);
+    FormFixture f;
+    Form1 &form = *f.form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const QSize window = form.size();
+    const QRect list = form.status->geometry();
+    const QRect line = form.info->geometry();
+    form.info->setText(caption);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QCOMPARE(form.size(), window);
+    QCOMPARE(form.status->geometry(), list);
+    QCOMPARE(form.info->geometry(), line);
+}
+
+void TestForm1Startup::longStatusLineReadWhole()
+{
+    FormFixture f;
+    Form1 &form = *f.form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.LogStatus(QStringLiteral("Clic: 1h34m50.1234s 22\u00b001'11.5678'' ").repeated(4));
+    QScrollBar *bar = form.status->horizontalScrollBar();
+    QVERIFY(QTest::qWaitFor([&] { return bar->maximum() > 0; }));
+    bar->setValue(bar->maximum());
+    const QRect item = form.status->visualItemRect(form.status->item(0));
+    QVERIFY2(item.right() < form.status->viewport()->width(),
+             qPrintable(QStringLiteral("%1 of %2").arg(item.right()).arg(form.status->viewport()->width())));
+}
+
+void TestForm1Startup::captionsArePlainText_data()
+{
+    QTest::addColumn<QString>("window");
+    for (const char *name : {"Form1", "Wizard", "Config", "Config2", "frmSplash", "frmTip"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void TestForm1Startup::captionsArePlainText()
+{
+    // A caption from the language file or a star identifier such as "<b>"
+    // shows as typed.
+    QFETCH(QString, window);
+    FormFixture f;
+    Form1 &form = *f.form;
+    std::unique_ptr<QWidget> other;
+    if (window == "Wizard")
+        other = std::make_unique<Wizard>(form);
+    else if (window == "Config")
+        other = std::make_unique<Config>(form, form.opticalConfigs);
+    else if (window == "Config2")
+        other = std::make_unique<Config2>(form);
+    else if (window == "frmSplash")
+        other = std::make_unique<frmSplash>();
+    else if (window == "frmTip")
+        other = std::make_unique<frmTip>(f.folder.path(), &f.dialogs, &f.tables);
+    QWidget &shown = other ? *other : static_cast<QWidget &>(form);
+    const QList<QLabel *> labels = shown.findChildren<QLabel *>();
+    QVERIFY(!labels.isEmpty());
+    const QString typed = QStringLiteral("<b>x</b>");
+    for (QLabel *label : labels) {
+        label->setText(typed);
+        QVERIFY2(label->textFormat() == Qt::PlainText, qPrintable(label->objectName()));
+        // The marks take their room on screen: they are shown, not obeyed.
+        QVERIFY(label->sizeHint().width() >= label->fontMetrics().horizontalAdvance(typed));
+    }
+}
+
+void TestForm1Startup::messageBoxTextIsPlain_data()
+{
+    QTest::addColumn<int>("style");
+    QTest::newRow("result") << int(MsgBoxStyle::OkOnly);
+    QTest::newRow("warning") << int(MsgBoxStyle::OkOnlyWarning);
+    QTest::newRow("question") << int(MsgBoxStyle::YesNo);
+}
+
+void TestForm1Startup::messageBoxTextIsPlain()
+{
+    QFETCH(int, style);
+    const QString text = QStringLiteral("<b>Fichier introuvable</b> : <i>c:\\ciel.png</i>");
+    QString shownText;
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        shownText = box->text();
+        format = box->textFormat();
+        box->buttons().first()->click();
+    });
+    QtDialogs dialogs;
+    dialogs.MsgBox(text, MsgBoxStyle(style));
+    QCOMPARE(shownText, text);
+    QCOMPARE(format, Qt::PlainText);
 }
 
 QTEST_MAIN(TestForm1Startup)

@@ -164,6 +164,25 @@ void TestOverlay::fieldCentre()
     QVERIFY(form.centerpic.Visible);
     QVERIFY2(std::fabs(form.centerpic.Left - (500 - 8.5)) < 1e-2, qPrintable(QString::number(form.centerpic.Left)));
     QVERIFY2(std::fabs(form.centerpic.Top - (400 - 8.5)) < 1e-2, qPrintable(QString::number(form.centerpic.Top)));
+
+    // Drawn as the design's pink mark of 17 x 17 pixels over the image.
+    QImage sky(1000, 800, QImage::Format_RGB32);
+    sky.fill(Qt::black);
+    form.Picture1->setPicture(sky);
+    const QRect around(470, 370, 60, 60);
+    const QImage shot = form.Picture1->grab(around).toImage();
+    QRect drawn;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const QRgb c = shot.pixel(x, y);
+            if (c == qRgb(0, 0, 0))
+                continue;
+            QCOMPARE(QColor(c), QColor(255, 128, 255));
+            drawn |= QRect(x, y, 1, 1);
+        }
+    QCOMPARE(drawn.size(), QSize(17, 17));
+    QVERIFY2(drawn.contains(500 - around.left(), 400 - around.top()),
+             qPrintable(QStringLiteral("%1,%2").arg(drawn.x()).arg(drawn.y())));
 }
 
 void TestOverlay::fieldCentreNotNumbers_data()
