@@ -68,7 +68,7 @@ QString languageFilePath(const QString &programFolder)
 QString LanguageLoadResult::message() const
 {
     return QStringLiteral("Le fichier de langue \u00ab %1 \u00bb ne peut pas \u00eatre utilis\u00e9 : %2.\n"
-                          "Le programme continue ; les textes qui manquent restent vides.")
+                          "Le programme continue avec les textes qu'il a pu en lire.")
         .arg(path, problem);
 }
 
