@@ -77,6 +77,11 @@ double Val(QStringView text)
     return negative ? -value : value;
 }
 
+double typedLeadingNumber(const QString &text)
+{
+    return Val(QString(text).replace(u',', u'.'));
+}
+
 double roundHalfEven(double value)
 {
     const int previous = std::fegetround();
@@ -116,6 +121,11 @@ double CDbl(const QString &text)
     if (!ok || trimmed.isEmpty() || !std::isfinite(value))
         throw Failure(FailureCode::TypeMismatch);
     return value;
+}
+
+double typedLocaleNumber(const QString &text)
+{
+    return CDbl(QString(text).replace(u',', QLocale().decimalPoint()));
 }
 
 int CInt(double value)

@@ -97,11 +97,21 @@ void TestCalibration::referenceStarReading_data()
                                   << (3600 + 120 + 3) / 3600.0 / 24 * 360 << -10.5;
     QTest::newRow("seconds with point") << false << QStringList{"5", "6", "0", "0", "12.5", "0", "0", "30.5"}
                                         << "+" << 12.5 / 3600 / 24 * 360 << 30.5 / 3600;
-    QTest::newRow("seconds with comma count whole part") << true
-                                                         << QStringList{"5", "6", "0", "0", "12,5", "0", "0", "30,5"}
-                                                         << "+" << 12.0 / 3600 / 24 * 360 << 30.0 / 3600;
-    QTest::newRow("pixels by locale") << true << QStringList{"5,5", "6,5", "0", "1", "0", "0", "1", "0"} << "+"
-                                      << 60.0 / 3600 / 24 * 360 << 1.0 / 60;
+    // A comma is a decimal point in every box, whatever the locale.
+    for (const bool comma : {true, false}) {
+        QTest::newRow(comma ? "seconds with comma, comma locale" : "seconds with comma, point locale")
+            << comma << QStringList{"5", "6", "0", "0", "54,8", "0", "0", "30,5"} << "+" << 54.8 / 3600 / 24 * 360
+            << 30.5 / 3600;
+        QTest::newRow(comma ? "pixels with comma, comma locale" : "pixels with comma, point locale")
+            << comma << QStringList{"5,5", "6,5", "0", "1", "0", "0", "1", "0"} << "+" << 60.0 / 3600 / 24 * 360
+            << 1.0 / 60;
+        QTest::newRow(comma ? "hours and minutes with comma, comma locale"
+                            : "hours and minutes with comma, point locale")
+            << comma << QStringList{"5", "6", ",5", "1", "0", "2", ",5", "0"} << "-"
+            << (1800 + 60) / 3600.0 / 24 * 360 << -(7200 + 30) / 3600.0;
+    }
+    QTest::newRow("seconds with point, comma locale") << true << QStringList{"5", "6", "0", "0", "12.5", "0", "0", "30.5"}
+                                                      << "+" << 12.5 / 3600 / 24 * 360 << 30.5 / 3600;
 }
 
 void TestCalibration::referenceStarReading()
@@ -120,7 +130,7 @@ void TestCalibration::referenceStarReading()
     QCOMPARE(f.form->etaloPending, 1);
     QVERIFY(std::fabs(f.form->refRa[1] - raDeg) < 1e-12);
     QVERIFY(std::fabs(f.form->refDec[1] - decDeg) < 1e-12);
-    if (boxes[0] == "5,5") { // half to even
+    if (boxes[0] == "5,5") { // half to even, in either locale
         QCOMPARE(f.form->refX[1], 6);
         QCOMPARE(f.form->refY[1], 6);
     }
