@@ -71,8 +71,11 @@ double Val(QStringView text)
     const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
     if (error == std::errc::result_out_of_range) {
         // Beyond a double's range: Qt's reading gives infinity for an
-        // overflow and 0 for an underflow.
+        // overflow and 0 for an underflow. An infinity would pass for a
+        // number everywhere this reading is used: it is an overflow.
         value = QLocale::c().toDouble(QLatin1String(number.data(), qsizetype(number.size())));
+        if (std::isinf(value))
+            throw Failure(FailureCode::Overflow);
     }
     return negative ? -value : value;
 }

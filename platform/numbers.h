@@ -13,7 +13,9 @@
 #include <QString>
 #include <QStringView>
 
-// Leading number of a text; never fails.
+// Leading number of a text; throws Failure(Overflow) when that number lies
+// beyond a double's range ("1e400"), never fails otherwise (a number too
+// small to be held reads as 0).
 double Val(const QString &text);
 double Val(QStringView text);
 

@@ -119,6 +119,7 @@ void TestClassicCalibration::failures_data()
     row("tiny focal", false, {"10", "8", "1000", "800", "1e-300"}, FailureCode::Overflow);
     row("huge CCD size", false, {"1e999", "8", "1000", "800", "1000"}, FailureCode::Overflow);
     row("focal beyond a double", true, {"10", "8", "1000", "800", "1e400"}, FailureCode::Overflow);
+    row("CCD size beyond a double", false, {"10", "1,5e400", "1000", "800", "1000"}, FailureCode::Overflow);
     row("two commas in the focal", false, {"10", "8", "1000", "800", "1,200,5"}, FailureCode::TypeMismatch);
 }
 

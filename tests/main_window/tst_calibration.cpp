@@ -178,6 +178,10 @@ void TestCalibration::pressFailures_data()
                                << "Incompatibilité de type" << 1;
     QTest::newRow("pixel beyond 16 bits") << QList<QStringList>{{"40000", "1", "0", "0", "0", "0", "0", "0"}}
                                           << "Dépassement de capacité" << 1;
+    QTest::newRow("seconds beyond a double") << QList<QStringList>{{"1", "1", "0", "0", "1e400", "0", "0", "0"}}
+                                             << "Dépassement de capacité" << 1;
+    QTest::newRow("declination seconds beyond a double")
+        << QList<QStringList>{{"1", "1", "0", "0", "0", "0", "0", "-1,5e400"}} << "Dépassement de capacité" << 1;
     const QStringList same = {"0", "0", "1", "0", "0", "10", "0", "0"};
     QTest::newRow("den 0") << QList<QStringList>{same, {"5", "5", "1", "0", "0", "10", "0", "0"}, same}
                            << "Division par zéro" << 4;
@@ -204,6 +208,10 @@ void TestCalibration::pressFailures()
     QVERIFY(!f.form->Frm[4]->isHidden()); // the frame stays
     QCOMPARE(f.form->txt_corrdec->text(), QString());
     QCOMPARE(!f.form->txt_corrasd->text().isEmpty(), QByteArray(QTest::currentDataTag()) == "negative kDec");
+    if (step == 1) { // a failed press stores none of its boxes
+        QCOMPARE(f.form->refX[1], 0);
+        QCOMPARE(f.form->refRa[1], 0.0);
+    }
     if (step == 4) {
         // Every later press fails the same way and stores nothing.
         press(*f.form, {"1", "1", "0", "0", "0", "0", "0", "0"});

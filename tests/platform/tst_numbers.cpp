@@ -62,6 +62,10 @@ void TestNumbers::val_data()
     row("typed point", "6.7", 6.7, true);
     row("typed comma and exponent", "-1,5e3 mm", -1500.0, true);
     row("typed second comma stops", "54,8,2", 54.8, true);
+    const QString overflow = QStringLiteral("Dépassement de capacité");
+    QTest::newRow("beyond a double") << "1e400" << false << 0.0 << overflow;
+    QTest::newRow("beyond a double, negative") << " - 1 e 4 0 0" << false << 0.0 << overflow;
+    QTest::newRow("typed beyond a double") << "1,5e400" << true << 0.0 << overflow;
 }
 
 void TestNumbers::val()
