@@ -32,17 +32,6 @@ double squareRoot(double value)
         throw Failure(FailureCode::Overflow);
     return checked(root);
 }
-
-// A leading number may itself be out of range ("1e999").
-double leadingNumber(const QString &text)
-{
-    return checked(Val(text));
-}
-
-double localeNumber(const QString &text)
-{
-    return checked(CDbl(text));
-}
 } // namespace
 
 ClassicCoefficients computeClassicCoefficients(const ClassicCalibrationInput &input)
@@ -61,10 +50,11 @@ ClassicCoefficients computeClassicCoefficients(const ClassicCalibrationInput &in
                                {100, input.pixelsY, input.ccdHeightMm}};
     double angDist2[4];
     for (int k = 0; k < 4; ++k) {
-        // Reading order: the millimetres, then the focal length, then the pixels.
-        const double w = leadingNumber(offsets[k].sizeMm);
-        const double f = localeNumber(input.focalLengthMm);
-        const double n = localeNumber(offsets[k].pixelCount);
+        // Reading order: the millimetres, then the focal length, then the
+        // pixels. The boxes are typed: a comma is a decimal point in each.
+        const double w = typedLeadingNumber(offsets[k].sizeMm);
+        const double f = typedLocaleNumber(input.focalLengthMm);
+        const double n = typedLocaleNumber(offsets[k].pixelCount);
         // The angle in degrees covered by the offset; keep this order of operations.
         double a = divide(offsets[k].pixels, f);
         a = multiply(a, kArcminPerRadian);
@@ -83,9 +73,10 @@ ClassicCoefficients computeClassicCoefficients(const ClassicCalibrationInput &in
 
 FieldOfView computeFieldOfView(const ClassicCalibrationInput &input)
 {
-    const double focal = leadingNumber(input.focalLengthMm);
+    const double focal = typedLeadingNumber(input.focalLengthMm);
     const double perMm = divide(kArcminPerRadian, focal);
-    return {multiply(perMm, leadingNumber(input.ccdWidthMm)), multiply(perMm, leadingNumber(input.ccdHeightMm))};
+    return {multiply(perMm, typedLeadingNumber(input.ccdWidthMm)),
+            multiply(perMm, typedLeadingNumber(input.ccdHeightMm))};
 }
 
 QString classicCalibrationMessage(const QString &words, const QString &corrAsdText,

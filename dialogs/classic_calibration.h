@@ -11,7 +11,8 @@
 
 #include <QString>
 
-// The texts of the dialog's five boxes, as typed.
+// The texts of the dialog's five boxes, as typed. In every box a comma is
+// read as the decimal point, whatever the locale ("6,7" mm is 6.7 mm).
 struct ClassicCalibrationInput {
     QString ccdWidthMm;   // CCD size along X, the axis of Corr Asd: leading number
     QString ccdHeightMm;  // CCD size along Y, the axis of Corr Dec: leading number
@@ -35,13 +36,15 @@ struct FieldOfView {
 inline constexpr double kArcminPerRadian = 3438.0;
 
 // Throws Failure: TypeMismatch for a pixel count or focal length the locale
-// cannot read, DivisionByZero for a zero divisor (a zero focal length or
-// pixel count; a zero CCD size makes the system singular), Overflow for a
-// result out of range or not a number.
+// cannot read (a point under a comma locale), DivisionByZero for a zero
+// divisor (a zero focal length or pixel count; a zero CCD size makes the
+// system singular), Overflow for a number or result out of range or not a
+// number.
 ClassicCoefficients computeClassicCoefficients(const ClassicCalibrationInput &input);
 
 // Field of view from the leading numbers of the focal length and CCD sizes.
-// Throws Failure(DivisionByZero) when the focal length reads as 0.
+// Throws Failure(DivisionByZero) when the focal length reads as 0,
+// Failure(Overflow) for a number or result beyond a double's range.
 FieldOfView computeFieldOfView(const ClassicCalibrationInput &input);
 
 // The result box's text: `words` (the message table's opening words), the

@@ -1,5 +1,6 @@
 #include "main_window/catalogue_parser.h"
 
+#include "platform/failure.h"
 #include "platform/numbers.h"
 #include "platform/text_file.h"
 
@@ -10,9 +11,17 @@
 namespace {
 double scaledCoordinate(QStringView field, double pixelsPerDegree)
 {
-    const double value = roundHalfEven(Val(field) * pixelsPerDegree);
-    // An exponent beyond a double's range must not put an infinity (or a NaN
-    // from 0 x infinity) into the table that the overlay turns into pixels.
+    // A column beyond a double's range (its reading overflows), or one whose
+    // scaled value is, reads like a column that holds no number: one bad
+    // record of the service's answer neither stops the solve nor puts an
+    // infinity (or a NaN from 0 x infinity) into the table.
+    double degrees = 0;
+    try {
+        degrees = Val(field);
+    } catch (const Failure &) {
+        return 0.0;
+    }
+    const double value = roundHalfEven(degrees * pixelsPerDegree);
     return std::isfinite(value) ? value : 0.0;
 }
 } // namespace

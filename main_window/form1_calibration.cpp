@@ -80,11 +80,19 @@ void Form1::storeReferenceStarAndCompute()
     const int sign = txt_dec_sign_show[1]->text() == QStringLiteral("-") ? -1 : 1;
     if (n < 1 || n > 3)
         throw Failure(FailureCode::SubscriptOutOfRange); // nothing left to store
-    refX[size_t(n)] = CInt(Etalo[0]->text());
-    refY[size_t(n)] = CInt(Etalo[1]->text());
-    refRa[size_t(n)] = referenceRaDeg(CDbl(Etalo[2]->text()), CDbl(Etalo[3]->text()), Val(Etalo[4]->text()));
-    refDec[size_t(n)] =
-        referenceDecDeg(sign, CDbl(Etalo[5]->text()), CDbl(Etalo[6]->text()), Val(Etalo[7]->text()));
+    // The boxes are typed: a comma is a decimal point in each. All eight are
+    // read before anything is stored, so a box that fails stores nothing.
+    const auto box = [this](int i) { return Etalo[size_t(i)]->text(); };
+    const int x = CInt(typedLocaleNumber(box(0)));
+    const int y = CInt(typedLocaleNumber(box(1)));
+    const double raDeg =
+        referenceRaDeg(typedLocaleNumber(box(2)), typedLocaleNumber(box(3)), typedLeadingNumber(box(4)));
+    const double decDeg =
+        referenceDecDeg(sign, typedLocaleNumber(box(5)), typedLocaleNumber(box(6)), typedLeadingNumber(box(7)));
+    refX[size_t(n)] = x;
+    refY[size_t(n)] = y;
+    refRa[size_t(n)] = raDeg;
+    refDec[size_t(n)] = decDeg;
     for (QLineEdit *box : Etalo)
         box->clear();
     etaloStep = n + 1;

@@ -84,8 +84,8 @@ void Form1::fillCalibrationBoxes(const Mark &marker, double raHours, double decD
     } catch (const Failure &) {
         // A marker beyond 16 bits of pixels: keep the pointer's position.
     }
-    // The seconds boxes are read as leading numbers with a point, whatever the
-    // locale: written with a comma, their fraction would be lost at the press.
+    // The seconds boxes are read as leading numbers; written with a point,
+    // which that reading takes in every locale, they keep their fraction.
     const auto secondsText = [](double seconds) { return QLocale::c().toString(seconds, 'g', 15); };
     int whole = 0, minutes = 0;
     double seconds = 0;

@@ -101,8 +101,17 @@ void Form1::Algo()
 void Form1::startCalcul_Click()
 {
     Loadimg_Click();
-    scaleRa = Val(txt_corrasd->text());
-    scaleDec = Val(txt_corrdec->text());
+    // A coefficient beyond a double's range stops the command before any
+    // parse or search, and leaves the scales as they were.
+    try {
+        const double corrAsd = Val(txt_corrasd->text());
+        const double corrDec = Val(txt_corrdec->text());
+        scaleRa = corrAsd;
+        scaleDec = corrDec;
+    } catch (const Failure &failure) {
+        dialogs->MsgBox(failure.description(), MsgBoxStyle::OkOnly);
+        return;
+    }
     for (size_t k = 1; k < star.size(); ++k)
         star[k].Visible = false;
     Picture1->update();

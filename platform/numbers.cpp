@@ -71,10 +71,18 @@ double Val(QStringView text)
     const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
     if (error == std::errc::result_out_of_range) {
         // Beyond a double's range: Qt's reading gives infinity for an
-        // overflow and 0 for an underflow.
+        // overflow and 0 for an underflow. An infinity would pass for a
+        // number everywhere this reading is used: it is an overflow.
         value = QLocale::c().toDouble(QLatin1String(number.data(), qsizetype(number.size())));
+        if (std::isinf(value))
+            throw Failure(FailureCode::Overflow);
     }
     return negative ? -value : value;
+}
+
+double typedLeadingNumber(const QString &text)
+{
+    return Val(QString(text).replace(u',', u'.'));
 }
 
 double roundHalfEven(double value)
@@ -116,6 +124,11 @@ double CDbl(const QString &text)
     if (!ok || trimmed.isEmpty() || !std::isfinite(value))
         throw Failure(FailureCode::TypeMismatch);
     return value;
+}
+
+double typedLocaleNumber(const QString &text)
+{
+    return CDbl(QString(text).replace(u',', QLocale().decimalPoint()));
 }
 
 int CInt(double value)

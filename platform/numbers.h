@@ -5,14 +5,22 @@
 //    not start with a number;
 //  - conversion by the user's locale (QLocale()), where a text that is not a
 //    number is a failure.
+// A number the user typed into a box is read by one of the two with a comma
+// taken as the decimal point as well (typedLeadingNumber, typedLocaleNumber):
+// the user may type either mark, and a comma must never cut a number short.
 // Numbers written back into fields take the locale without digit grouping.
 
 #include <QString>
 #include <QStringView>
 
-// Leading number of a text; never fails.
+// Leading number of a text; throws Failure(Overflow) when that number lies
+// beyond a double's range ("1e400"), never fails otherwise (a number too
+// small to be held reads as 0).
 double Val(const QString &text);
 double Val(QStringView text);
+
+// Val of a typed text whose every comma is read as a point: "6,7" is 6.7.
+double typedLeadingNumber(const QString &text);
 
 // Rounds to the nearest whole number, halves to the even neighbour.
 double roundHalfEven(double value);
@@ -25,6 +33,11 @@ double roundHalfEvenTo(double value, int decimals);
 // the text is not a number in the user's locale ("nan" and "inf" included),
 // Failure(Overflow) when it is one beyond a double's range ("1e400").
 double CDbl(const QString &text);
+
+// CDbl of a typed text whose every comma is read as the locale's decimal
+// separator: "1200,5" is 1200.5 under a point locale too. A point reads as
+// CDbl reads it.
+double typedLocaleNumber(const QString &text);
 
 // A whole number in the signed 16-bit range, rounded half to even; throws
 // Failure(Overflow) outside -32768..32767.

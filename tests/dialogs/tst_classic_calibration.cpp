@@ -36,22 +36,33 @@ ClassicCalibrationInput input(const QString &wX, const QString &wY, const QStrin
 void TestClassicCalibration::coefficientDigits_data()
 {
     QTest::addColumn<bool>("comma");
-    QTest::addColumn<QString>("focal");
+    QTest::addColumn<QStringList>("boxes"); // wX, wY, nX, nY, f
     QTest::addColumn<QString>("asd");
     QTest::addColumn<QString>("dec");
-    QTest::newRow("point locale") << false << "1000" << "1745.20069808028" << "1745.20069808028";
-    QTest::newRow("comma locale") << true << "1000" << "1745,20069808028" << "1745,20069808028";
-    QTest::newRow("comma focal 1200,5") << true << "1200,5" << "2095,11343804538" << "2095,11343804538";
+    const QStringList reference{"10", "8", "1000", "800", "1000"};
+    QTest::newRow("point locale") << false << reference << "1745.20069808028" << "1745.20069808028";
+    QTest::newRow("comma locale") << true << reference << "1745,20069808028" << "1745,20069808028";
+    QTest::newRow("comma focal 1200,5") << true << QStringList{"10", "8", "1000", "800", "1200,5"}
+                                        << "2095,11343804538" << "2095,11343804538";
+    // A comma is a decimal point in every box, whatever the locale: 6,7 mm is
+    // 6.7 mm, never 6 mm, and reads as 6.7 typed with a point.
+    const QStringList commas{"6,7", "4,5", "1000", "800", "1200,5"};
+    QTest::newRow("commas, point locale") << false << commas << "3127.03498215728" << "3724.64611208067";
+    QTest::newRow("points, point locale") << false << QStringList{"6.7", "4.5", "1000", "800", "1200.5"} << "3127.03498215728"
+                                          << "3724.64611208067";
+    QTest::newRow("commas, comma locale") << true << commas << "3127,03498215728" << "3724,64611208067";
+    QTest::newRow("comma pixel counts, point locale") << false << QStringList{"10", "8", "1000,5", "800,5", "1000"}
+                                                      << "1746.07329842932" << "1746.29144851658";
 }
 
 void TestClassicCalibration::coefficientDigits()
 {
     QFETCH(bool, comma);
-    QFETCH(QString, focal);
+    QFETCH(QStringList, boxes);
     QFETCH(QString, asd);
     QFETCH(QString, dec);
     ScopedLocale locale(comma ? commaLocale() : pointLocale());
-    const ClassicCoefficients c = computeClassicCoefficients(input("10", "8", "1000", "800", focal));
+    const ClassicCoefficients c = computeClassicCoefficients(input(boxes[0], boxes[1], boxes[2], boxes[3], boxes[4]));
     QCOMPARE(CStr(c.corrAsdPixelsPerDeg), asd);
     QCOMPARE(CStr(c.corrDecPixelsPerDeg), dec);
 }
@@ -108,6 +119,8 @@ void TestClassicCalibration::failures_data()
     row("tiny focal", false, {"10", "8", "1000", "800", "1e-300"}, FailureCode::Overflow);
     row("huge CCD size", false, {"1e999", "8", "1000", "800", "1000"}, FailureCode::Overflow);
     row("focal beyond a double", true, {"10", "8", "1000", "800", "1e400"}, FailureCode::Overflow);
+    row("CCD size beyond a double", false, {"10", "1,5e400", "1000", "800", "1000"}, FailureCode::Overflow);
+    row("two commas in the focal", false, {"10", "8", "1000", "800", "1,200,5"}, FailureCode::TypeMismatch);
 }
 
 void TestClassicCalibration::failures()
@@ -134,9 +147,12 @@ void TestClassicCalibration::fieldOfView_data()
     QTest::addColumn<QString>("y");
     QTest::newRow("point locale") << false << QStringList{"10", "8", "", "", "1000"} << "34.38" << "27.504";
     QTest::newRow("comma locale") << true << QStringList{"10", "8", "", "", "1000"} << "34,38" << "27,504";
-    // The leading number stops at a comma: 1200,5 mm reads as 1200 mm and 7,6 mm as 7 mm.
-    QTest::newRow("comma focal reads whole") << true << QStringList{"7,6", "7.6", "", "", "1200,5"} << "20,055"
-                                             << "21,774";
+    // A comma is a decimal point in the field of view too: 1200,5 mm and 7,6 mm
+    // read as 1200.5 mm and 7.6 mm, typed with either mark, in either locale.
+    QTest::newRow("commas, comma locale") << true << QStringList{"7,6", "7.6", "", "", "1200,5"} << "21,7649312786339" << "21,7649312786339";
+    QTest::newRow("commas, point locale") << false << QStringList{"7,6", "7.6", "", "", "1200,5"} << "21.7649312786339"
+                                          << "21.7649312786339";
+    QTest::newRow("6,7 mm, point locale") << false << QStringList{"6,7", "4,5", "", "", "1000"} << "23.0346" << "15.471";
 }
 
 void TestClassicCalibration::fieldOfView()

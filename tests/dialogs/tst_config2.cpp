@@ -48,11 +48,16 @@ void TestConfig2::calculate_data()
     QTest::newRow("1200,5 in comma locale") << true << QStringList{"10", "8", "1000", "800", "1200,5"}
                                             << "2095.11343804538" << "2095.11343804538"
                                             << "Coefficients: CX = 2095.11343804538 et CY = 2095.11343804538\r"
-                                               "CCD size: 28,65' x 22,92'";
-    QTest::newRow("7,6 mm reads as 7") << true << QStringList{"7,6", "7.6", "1000", "1000", "1000"}
-                                       << "2493.1438544004" << "2296.31670800037"
-                                       << "Coefficients: CX = 2493.1438544004 et CY = 2296.31670800037\r"
-                                          "CCD size: 24,066' x 26,1288'";
+                                               "CCD size: 28,6380674718867' x 22,9104539775094'";
+    // A comma is a decimal point in every box, for the field of view too.
+    QTest::newRow("1200,5 in point locale") << false << QStringList{"10", "8", "1000", "800", "1200,5"}
+                                            << "2095.11343804538" << "2095.11343804538"
+                                            << "Coefficients: CX = 2095.11343804538 et CY = 2095.11343804538\r"
+                                               "CCD size: 28.6380674718867' x 22.9104539775094'";
+    QTest::newRow("7,6 mm reads as 7.6") << true << QStringList{"7,6", "7.6", "1000", "1000", "1000"}
+                                         << "2296.31670800037" << "2296.31670800037"
+                                         << "Coefficients: CX = 2296.31670800037 et CY = 2296.31670800037\r"
+                                            "CCD size: 26,1288' x 26,1288'";
     QTest::newRow("1200.5 in comma locale") << true << QStringList{"10", "8", "1000", "800", "1200.5"} << ""
                                             << "" << "Incompatibilité de type";
     QTest::newRow("zero CCD size") << false << QStringList{"10", "0", "1000", "800", "1000"} << "" << ""
@@ -88,16 +93,17 @@ void TestConfig2::calculate()
 
 void TestConfig2::failureAfterCoefficients()
 {
-    // 0,5 mm reads as 0.5 for the coefficients but as 0 for the field of view:
-    // the coefficients are written, then the failure replaces the result box.
+    // A CCD 1e306 mm wide over as many pixels gives a coefficient, but a field
+    // of view beyond a double's range: the coefficients are written, then the
+    // failure replaces the result box.
     ScopedLocale locale(commaLocale());
     FormFixture f;
     f.form->txt_corrasd->setText(QStringLiteral("old"));
     Config2 dialog(*f.form);
-    fill(dialog, {"10", "8", "1000", "800", "0,5"});
+    fill(dialog, {"1e306", "8", "1e300", "800", "1"});
     dialog.cmd1_Click();
-    QCOMPARE(f.form->txt_corrasd->text(), QStringLiteral("0.87260034904014"));
-    QCOMPARE(f.dialogs.messages(), QStringList{"Division par zéro"});
+    QCOMPARE(f.form->txt_corrasd->text(), QStringLiteral("1.74520069808028E-08"));
+    QCOMPARE(f.dialogs.messages(), QStringList{"Dépassement de capacité"});
 }
 
 void TestConfig2::enterComputesAndStaysOpen()

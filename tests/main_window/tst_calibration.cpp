@@ -97,11 +97,21 @@ void TestCalibration::referenceStarReading_data()
                                   << (3600 + 120 + 3) / 3600.0 / 24 * 360 << -10.5;
     QTest::newRow("seconds with point") << false << QStringList{"5", "6", "0", "0", "12.5", "0", "0", "30.5"}
                                         << "+" << 12.5 / 3600 / 24 * 360 << 30.5 / 3600;
-    QTest::newRow("seconds with comma count whole part") << true
-                                                         << QStringList{"5", "6", "0", "0", "12,5", "0", "0", "30,5"}
-                                                         << "+" << 12.0 / 3600 / 24 * 360 << 30.0 / 3600;
-    QTest::newRow("pixels by locale") << true << QStringList{"5,5", "6,5", "0", "1", "0", "0", "1", "0"} << "+"
-                                      << 60.0 / 3600 / 24 * 360 << 1.0 / 60;
+    // A comma is a decimal point in every box, whatever the locale.
+    for (const bool comma : {true, false}) {
+        QTest::newRow(comma ? "seconds with comma, comma locale" : "seconds with comma, point locale")
+            << comma << QStringList{"5", "6", "0", "0", "54,8", "0", "0", "30,5"} << "+" << 54.8 / 3600 / 24 * 360
+            << 30.5 / 3600;
+        QTest::newRow(comma ? "pixels with comma, comma locale" : "pixels with comma, point locale")
+            << comma << QStringList{"5,5", "6,5", "0", "1", "0", "0", "1", "0"} << "+" << 60.0 / 3600 / 24 * 360
+            << 1.0 / 60;
+        QTest::newRow(comma ? "hours and minutes with comma, comma locale"
+                            : "hours and minutes with comma, point locale")
+            << comma << QStringList{"5", "6", ",5", "1", "0", "2", ",5", "0"} << "-"
+            << (1800 + 60) / 3600.0 / 24 * 360 << -(7200 + 30) / 3600.0;
+    }
+    QTest::newRow("seconds with point, comma locale") << true << QStringList{"5", "6", "0", "0", "12.5", "0", "0", "30.5"}
+                                                      << "+" << 12.5 / 3600 / 24 * 360 << 30.5 / 3600;
 }
 
 void TestCalibration::referenceStarReading()
@@ -120,7 +130,7 @@ void TestCalibration::referenceStarReading()
     QCOMPARE(f.form->etaloPending, 1);
     QVERIFY(std::fabs(f.form->refRa[1] - raDeg) < 1e-12);
     QVERIFY(std::fabs(f.form->refDec[1] - decDeg) < 1e-12);
-    if (boxes[0] == "5,5") { // half to even
+    if (boxes[0] == "5,5") { // half to even, in either locale
         QCOMPARE(f.form->refX[1], 6);
         QCOMPARE(f.form->refY[1], 6);
     }
@@ -168,6 +178,10 @@ void TestCalibration::pressFailures_data()
                                << "Incompatibilité de type" << 1;
     QTest::newRow("pixel beyond 16 bits") << QList<QStringList>{{"40000", "1", "0", "0", "0", "0", "0", "0"}}
                                           << "Dépassement de capacité" << 1;
+    QTest::newRow("seconds beyond a double") << QList<QStringList>{{"1", "1", "0", "0", "1e400", "0", "0", "0"}}
+                                             << "Dépassement de capacité" << 1;
+    QTest::newRow("declination seconds beyond a double")
+        << QList<QStringList>{{"1", "1", "0", "0", "0", "0", "0", "-1,5e400"}} << "Dépassement de capacité" << 1;
     const QStringList same = {"0", "0", "1", "0", "0", "10", "0", "0"};
     QTest::newRow("den 0") << QList<QStringList>{same, {"5", "5", "1", "0", "0", "10", "0", "0"}, same}
                            << "Division par zéro" << 4;
@@ -194,6 +208,10 @@ void TestCalibration::pressFailures()
     QVERIFY(!f.form->Frm[4]->isHidden()); // the frame stays
     QCOMPARE(f.form->txt_corrdec->text(), QString());
     QCOMPARE(!f.form->txt_corrasd->text().isEmpty(), QByteArray(QTest::currentDataTag()) == "negative kDec");
+    if (step == 1) { // a failed press stores none of its boxes
+        QCOMPARE(f.form->refX[1], 0);
+        QCOMPARE(f.form->refRa[1], 0.0);
+    }
     if (step == 4) {
         // Every later press fails the same way and stores nothing.
         press(*f.form, {"1", "1", "0", "0", "0", "0", "0", "0"});

@@ -322,21 +322,33 @@ void TestSolution::unusableFields_data()
 {
     QTest::addColumn<QString>("tolerance");
     QTest::addColumn<QString>("threshold");
+    QTest::addColumn<QString>("corrasd");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("parsed");
     QTest::addColumn<bool>("searched");
-    QTest::newRow("tolerance not a number") << "sept" << "10" << "Incompatibilité de type" << false;
-    QTest::newRow("tolerance empty") << "" << "10" << "Incompatibilité de type" << false;
-    QTest::newRow("threshold not a number") << "7" << "dix" << "Incompatibilité de type" << true;
-    QTest::newRow("threshold beyond 16 bits") << "7" << "40000" << "Dépassement de capacité" << true;
-    QTest::newRow("threshold far below") << "7" << "-32770" << "Dépassement de capacité" << true;
-    QTest::newRow("tolerance beyond a double") << "1e400" << "10" << "Dépassement de capacité" << false;
+    const auto row = [](const char *name, const QString &tolerance, const QString &threshold, const QString &message,
+                        bool searched) {
+        QTest::newRow(name) << tolerance << threshold << "3600" << message << true << searched;
+    };
+    row("tolerance not a number", "sept", "10", "Incompatibilité de type", false);
+    row("tolerance empty", "", "10", "Incompatibilité de type", false);
+    row("threshold not a number", "7", "dix", "Incompatibilité de type", true);
+    row("threshold beyond 16 bits", "7", "40000", "Dépassement de capacité", true);
+    row("threshold far below", "7", "-32770", "Dépassement de capacité", true);
+    row("tolerance beyond a double", "1e400", "10", "Dépassement de capacité", false);
+    // An infinite scale would be parsed and searched in vain: the command
+    // stops before the catalogue is read.
+    QTest::newRow("Corr Asd beyond a double") << "7" << "10" << "1e400" << "Dépassement de capacité" << false
+                                              << false;
 }
 
 void TestSolution::unusableFields()
 {
     QFETCH(QString, tolerance);
     QFETCH(QString, threshold);
+    QFETCH(QString, corrasd);
     QFETCH(QString, message);
+    QFETCH(bool, parsed);
     QFETCH(bool, searched);
     ScopedLocale locale(pointLocale());
     SolveFixture f;
@@ -347,6 +359,7 @@ void TestSolution::unusableFields()
     f.usePicks(synthetic::picksOn(field, kChosen, 1.0, 42));
     form.txt_tolerance->setText(tolerance);
     form.txt_calcul->setText(threshold);
+    form.txt_corrasd->setText(corrasd);
     form.pickMode = QStringLiteral("coor");
     form.solutionValid = true;
     f.dialogs.questionAnswers = {MsgBoxResult::Yes};
@@ -356,10 +369,18 @@ void TestSolution::unusableFields()
     // One OK box with the failure's words; the solve stops where it was.
     QCOMPARE(f.dialogs.messages(), QStringList{message});
     QCOMPARE(f.dialogs.shown.back().style, MsgBoxStyle::OkOnly);
-    QVERIFY(!form.solutionValid);
     QCOMPARE(form.pickMode, QStringLiteral("coor"));
     const QStringList lines = f.statusLines();
-    QCOMPARE(lines.value(0), QStringLiteral("M5"));
+    QCOMPARE(lines.contains(QStringLiteral("M18")), parsed);
+    if (parsed) {
+        QVERIFY(!form.solutionValid);
+        QCOMPARE(lines.value(0), QStringLiteral("M5"));
+    } else {
+        // Neither the parse nor the search ran, and the scales stand.
+        QVERIFY(!lines.contains(QStringLiteral("M5")));
+        QCOMPARE(form.scaleRa, SolveFixture::kScale);
+        QCOMPARE(form.scaleDec, SolveFixture::kScale);
+    }
     QVERIFY(!lines.contains(QStringLiteral("M6")));
     // A failing threshold comes after the first candidate was fitted and drawn.
     QCOMPARE(form.star[size_t(kChosen[0])].Visible, searched);

@@ -38,30 +38,51 @@ private slots:
 void TestNumbers::val_data()
 {
     QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("typed");      // read as a box the user typed
     QTest::addColumn<double>("expected");
-    QTest::newRow("plain") << "1745.2" << 1745.2;
-    QTest::newRow("leading blanks") << "   12.5abc" << 12.5;
-    QTest::newRow("comma stops") << "2599,43" << 2599.0;
-    QTest::newRow("negative") << "-3.5" << -3.5;
-    QTest::newRow("plus") << "+7" << 7.0;
-    QTest::newRow("exponent") << "1.5e3x" << 1500.0;
-    QTest::newRow("bare exponent letter") << "2e" << 2.0;
-    QTest::newRow("letters") << "abc" << 0.0;
-    QTest::newRow("empty") << "" << 0.0;
-    QTest::newRow("point only") << "." << 0.0;
-    QTest::newRow("leading point") << ".25" << 0.25;
-    QTest::newRow("second point stops") << "1.2.3" << 1.2;
-    QTest::newRow("underflow") << "-1e-400" << 0.0;
-    QTest::newRow("blanks inside the digits") << " - 1 2 . 5 e 1x" << -125.0;
+    QTest::addColumn<QString>("failure"); // empty: read
+    const auto row = [](const char *name, const QString &text, double expected, bool typed = false) {
+        QTest::newRow(name) << text << typed << expected << QString();
+    };
+    row("plain", "1745.2", 1745.2);
+    row("leading blanks", "   12.5abc", 12.5);
+    row("comma stops", "2599,43", 2599.0);
+    row("negative", "-3.5", -3.5);
+    row("plus", "+7", 7.0);
+    row("exponent", "1.5e3x", 1500.0);
+    row("bare exponent letter", "2e", 2.0);
+    row("letters", "abc", 0.0);
+    row("empty", "", 0.0);
+    row("point only", ".", 0.0);
+    row("leading point", ".25", 0.25);
+    row("second point stops", "1.2.3", 1.2);
+    row("underflow", "-1e-400", 0.0);
+    row("blanks inside the digits", " - 1 2 . 5 e 1x", -125.0);
+    row("typed comma", "6,7", 6.7, true);
+    row("typed point", "6.7", 6.7, true);
+    row("typed comma and exponent", "-1,5e3 mm", -1500.0, true);
+    row("typed second comma stops", "54,8,2", 54.8, true);
+    const QString overflow = QStringLiteral("Dépassement de capacité");
+    QTest::newRow("beyond a double") << "1e400" << false << 0.0 << overflow;
+    QTest::newRow("beyond a double, negative") << " - 1 e 4 0 0" << false << 0.0 << overflow;
+    QTest::newRow("typed beyond a double") << "1,5e400" << true << 0.0 << overflow;
 }
 
 void TestNumbers::val()
 {
     QFETCH(QString, text);
+    QFETCH(bool, typed);
     QFETCH(double, expected);
+    QFETCH(QString, failure);
     for (const QLocale &locale : {pointLocale(), commaLocale()}) {
         ScopedLocale scoped(locale);
-        QCOMPARE(Val(text), expected);
+        try {
+            const double value = typed ? typedLeadingNumber(text) : Val(text);
+            QVERIFY2(failure.isEmpty(), qPrintable(QString::number(value)));
+            QCOMPARE(value, expected);
+        } catch (const Failure &f) {
+            QCOMPARE(f.description(), failure);
+        }
     }
 }
 
@@ -88,33 +109,46 @@ void TestNumbers::roundHalfEven()
 void TestNumbers::localeConversion_data()
 {
     QTest::addColumn<bool>("comma");
+    QTest::addColumn<bool>("typed");      // read as a box the user typed
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("failure"); // empty: converted
     QTest::addColumn<double>("expected");
+    const auto row = [](const char *name, bool comma, const QString &text, const QString &failure,
+                        double expected, bool typed = false) {
+        QTest::newRow(name) << comma << typed << text << failure << expected;
+    };
     const QString mismatch = QStringLiteral("Incompatibilité de type");
-    QTest::newRow("point in point locale") << false << "1200.5" << "" << 1200.5;
-    QTest::newRow("comma in comma locale") << true << "1200,5" << "" << 1200.5;
-    QTest::newRow("point in comma locale") << true << "1200.5" << mismatch << 0.0;
-    QTest::newRow("letters") << false << "abc" << mismatch << 0.0;
-    QTest::newRow("empty") << false << "" << mismatch << 0.0;
-    QTest::newRow("blanks around") << false << " 7 " << "" << 7.0;
-    QTest::newRow("negative comma") << true << "-0,25" << "" << -0.25;
-    QTest::newRow("beyond a double") << true << "-1e400" << "Dépassement de capacité" << 0.0;
-    QTest::newRow("not a number") << false << "nan" << mismatch << 0.0;
+    row("point in point locale", false, "1200.5", "", 1200.5);
+    row("comma in comma locale", true, "1200,5", "", 1200.5);
+    row("point in comma locale", true, "1200.5", mismatch, 0.0);
+    row("letters", false, "abc", mismatch, 0.0);
+    row("empty", false, "", mismatch, 0.0);
+    row("blanks around", false, " 7 ", "", 7.0);
+    row("negative comma", true, "-0,25", "", -0.25);
+    row("beyond a double", true, "-1e400", "Dépassement de capacité", 0.0);
+    row("not a number", false, "nan", mismatch, 0.0);
+    row("typed comma in point locale", false, "1200,5", "", 1200.5, true);
+    row("typed comma in comma locale", true, "1200,5", "", 1200.5, true);
+    row("typed point in point locale", false, "1200.5", "", 1200.5, true);
+    row("typed point in comma locale", true, "1200.5", mismatch, 0.0, true);
+    row("typed two commas", false, "1,200,5", mismatch, 0.0, true);
+    row("typed empty", true, "", mismatch, 0.0, true);
 }
 
 void TestNumbers::localeConversion()
 {
     QFETCH(bool, comma);
+    QFETCH(bool, typed);
     QFETCH(QString, text);
     QFETCH(QString, failure);
     QFETCH(double, expected);
     ScopedLocale scoped(comma ? commaLocale() : pointLocale());
+    const auto read = [&] { return typed ? typedLocaleNumber(text) : CDbl(text); };
     if (failure.isEmpty()) {
-        QCOMPARE(CDbl(text), expected);
+        QCOMPARE(read(), expected);
     } else {
         try {
-            CDbl(text);
+            read();
             QFAIL("expected a failure");
         } catch (const Failure &f) {
             QCOMPARE(f.description(), failure);
