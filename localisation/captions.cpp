@@ -17,11 +17,13 @@
 
 bool isUsableCaption(const QString &text)
 {
+    // By code point, so format characters beyond the first plane count too.
     bool visible = false;
     for (const char32_t c : text.toUcs4()) {
         if ((QChar::category(c) == QChar::Other_Control && c != u'\t') || c == QChar::ReplacementCharacter)
             return false;
-        visible = visible || !QChar::isSpace(c);
+        // A zero-width space, a byte order mark or a soft hyphen draws nothing.
+        visible = visible || !(QChar::isSpace(c) || QChar::category(c) == QChar::Other_Format);
     }
     return visible;
 }

@@ -25,9 +25,10 @@ struct CaptionTargets {
     Wizard *wizard = nullptr;
 };
 
-// A text a control can show: some character that is not blank, and no
-// control character (a file saved as UTF-16 and read as bytes gives NULs,
-// garbage gives control characters) nor the replacement character.
+// A text a control can show: some character that is neither blank nor an
+// invisible format character (zero-width space, byte order mark, soft
+// hyphen), and no control character (a file saved as UTF-16 and read as bytes
+// gives NULs, garbage gives control characters) nor the replacement character.
 bool isUsableCaption(const QString &text);
 
 // Keys, compared exactly: "aide", "Config", "Config2", "Wizard", "Form". Any

@@ -232,6 +232,10 @@ void TestCaptions::blockWithoutUsableCaption_data()
     QTest::newRow("UTF-16 read as bytes") << QString::fromUtf8("\0T\0i\0t\0r\0e", 10) << false;
     QTest::newRow("control characters") << QStringLiteral("\x01\x1b[0m\x7f") << false;
     QTest::newRow("replacement characters") << QStringLiteral("\ufffd\ufffd") << false;
+    QTest::newRow("zero-width spaces and byte order marks") << QStringLiteral("\u200b\ufeff\u200b") << false;
+    QTest::newRow("format characters and blanks")
+        << QStringLiteral(" \u00ad\u200e\u2060 \U000E0001") << false;
+    QTest::newRow("a letter among invisible characters") << QStringLiteral("\ufeffA\u200b") << true;
     // One usable caption is enough; the other entries are given empty lines.
     QTest::newRow("one usable caption") << QStringLiteral("Titre") << true;
 }
