@@ -13,36 +13,71 @@
 #include <QMenu>
 #include <QPushButton>
 
+#include <span>
+
 bool isUsableCaption(const QString &text)
 {
+    // By code point, so format characters beyond the first plane count too.
     bool visible = false;
-    for (const QChar c : text) {
-        if ((c.category() == QChar::Other_Control && c != u'\t') || c == QChar::ReplacementCharacter)
+    for (const char32_t c : text.toUcs4()) {
+        if ((QChar::category(c) == QChar::Other_Control && c != u'\t') || c == QChar::ReplacementCharacter)
             return false;
-        visible = visible || !c.isSpace();
+        // A zero-width space, a byte order mark or a soft hyphen draws nothing.
+        visible = visible || !(QChar::isSpace(c) || QChar::category(c) == QChar::Other_Format);
     }
     return visible;
 }
 
 namespace {
-// Whether entries first to last of a table give at least one usable caption.
-// A block that gives none (a file saved as UTF-16 or full of garbage, whose
-// texts all landed elsewhere or are unreadable) would blank every control of
-// its window: the window then keeps its design captions.
-template <size_t N>
-bool givesUsableCaption(const std::array<QString, N> &table, size_t first, size_t last)
-{
-    for (size_t i = first; i <= last && i < N; ++i)
-        if (isUsableCaption(table[i]))
-            return true;
-    return false;
-}
+// One table of the language file, as the captions of a window take it: an
+// entry the file gave is set verbatim (an empty line blanks its caption), an
+// entry the file never reached leaves the control's design caption.
+class Entries {
+public:
+    template <size_t N>
+    Entries(const std::array<QString, N> &texts, const std::array<bool, N> &given)
+        : texts_(texts), given_(given)
+    {
+    }
+
+    // Whether entries first to last give at least one usable caption. A block
+    // that gives none (a file saved as UTF-16 or full of garbage, whose texts
+    // all landed elsewhere or are unreadable) would blank every control of
+    // its window: the window then keeps its design captions.
+    bool anyUsable(size_t first, size_t last) const
+    {
+        for (size_t i = first; i <= last && i < texts_.size(); ++i)
+            if (given_[i] && isUsableCaption(texts_[i]))
+                return true;
+        return false;
+    }
+
+    template <typename Control, typename Setter>
+    void put(size_t entry, Control *control, Setter setter) const
+    {
+        if (entry < given_.size() && given_[entry])
+            (control->*setter)(texts_[entry]);
+    }
+
+    // Entries first, first + 1, ... on the controls of an array, in order.
+    template <typename Control, size_t N, typename Setter>
+    void putAll(size_t first, const std::array<Control *, N> &controls, Setter setter) const
+    {
+        for (size_t i = 0; i < N; ++i)
+            put(first + i, controls[i], setter);
+    }
+
+private:
+    std::span<const QString> texts_;
+    std::span<const bool> given_;
+};
 
 // Key "aide": the help window's caption is the help command's own words.
 void applyTipCaptions(const LanguageTables &tables, const CaptionTargets &targets)
 {
-    if (targets.tip && givesUsableCaption(tables.FormTexts, 13, 13))
-        targets.tip->setWindowTitle(tables.FormTexts[13]);
+    const Entries t(tables.FormTexts, tables.FormGiven);
+    if (targets.tip && t.anyUsable(13, 13))
+        t.put(13, targets.tip, &QWidget::setWindowTitle);
 }
 
 // Key "Form": the main window's captions from FormTexts in entry order, then
@@ -55,42 +90,40 @@ void applyFormCaptions(LanguageTables &tables, const CaptionTargets &targets)
     Form1 *form = targets.form(); // creates the window, running its load handler
     if (!form)
         return;
-    const auto &t = tables.FormTexts;
-    const bool usable = givesUsableCaption(t, 1, 45);
+    const Entries t(tables.FormTexts, tables.FormGiven);
+    const bool usable = t.anyUsable(1, 45);
     if (usable) {
-        form->setWindowTitle(t[1]);
-        form->mnu_fichier->setTitle(t[2]);
-        form->mnu_wizard->setText(t[3]);
-        form->mnu_open->setText(t[4]);
-        form->mnu_save->setText(t[5]);
-        form->mnu_savedefaut->setText(t[6]);
-        form->mnu_quit->setText(t[7]);
-        form->mnu_option->setTitle(t[8]);
-        form->mnu_config->setText(t[9]);
-        form->mnu_etalonage->setText(t[10]);
-        form->mnu_etalonage2->setText(t[11]);
-        form->mnu_superetalonage->setText(t[12]);
-        form->mnu_help->setText(t[13]);
-        form->mnu_about->setText(t[14]);
-        form->DownloadData->setText(t[15]);
-        form->SelectStar->setText(t[16]);
-        form->startCalcul->setText(t[17]);
-        form->FullMap->setText(t[18]);
-        for (size_t i = 0; i < form->Frm.size(); ++i)
-            form->Frm[i]->setTitle(t[19 + i]);
-        for (size_t i = 0; i < form->lbl.size(); ++i)
-            form->lbl[i]->setText(t[26 + i]);
-        form->Loadimg->setText(t[43]);
-        form->LoadCorr->setText(t[44]);
-        form->BoutonEtalo->setText(t[45]);
+        t.put(1, form, &QWidget::setWindowTitle);
+        t.put(2, form->mnu_fichier, &QMenu::setTitle);
+        t.put(3, form->mnu_wizard, &QAction::setText);
+        t.put(4, form->mnu_open, &QAction::setText);
+        t.put(5, form->mnu_save, &QAction::setText);
+        t.put(6, form->mnu_savedefaut, &QAction::setText);
+        t.put(7, form->mnu_quit, &QAction::setText);
+        t.put(8, form->mnu_option, &QMenu::setTitle);
+        t.put(9, form->mnu_config, &QAction::setText);
+        t.put(10, form->mnu_etalonage, &QAction::setText);
+        t.put(11, form->mnu_etalonage2, &QAction::setText);
+        t.put(12, form->mnu_superetalonage, &QAction::setText);
+        t.put(13, form->mnu_help, &QAction::setText);
+        t.put(14, form->mnu_about, &QAction::setText);
+        t.put(15, form->DownloadData, &QAbstractButton::setText);
+        t.put(16, form->SelectStar, &QAbstractButton::setText);
+        t.put(17, form->startCalcul, &QAbstractButton::setText);
+        t.put(18, form->FullMap, &QAbstractButton::setText);
+        t.putAll(19, form->Frm, &QGroupBox::setTitle);
+        t.putAll(26, form->lbl, &QLabel::setText);
+        t.put(43, form->Loadimg, &QAbstractButton::setText);
+        t.put(44, form->LoadCorr, &QAbstractButton::setText);
+        t.put(45, form->BoutonEtalo, &QAbstractButton::setText);
     }
 
     // The messages are words, not captions: they are taken as they are.
     for (size_t i = 0; i <= 20; ++i)
-        tables.MessageTexts[i] = t[45 + i];
+        tables.MessageTexts[i] = tables.FormTexts[45 + i];
     if (usable) {
         form->CheckDecideur->setText(form->Frm[6]->title());
-        form->sugestion->setText(tables.SuggestionTexts[0]);
+        Entries(tables.SuggestionTexts, tables.SuggestionGiven).put(0, form->sugestion, &QLabel::setText);
     }
 }
 
@@ -99,16 +132,15 @@ void applyConfigCaptions(const LanguageTables &tables, Config *config)
 {
     if (!config)
         return;
-    const auto &t = tables.ConfigTexts;
-    if (!givesUsableCaption(t, 1, 8))
+    const Entries t(tables.ConfigTexts, tables.ConfigGiven);
+    if (!t.anyUsable(1, 8))
         return;
-    config->setWindowTitle(t[1]);
-    for (size_t i = 0; i < config->lbl.size(); ++i)
-        config->lbl[i]->setText(t[2 + i]);
-    config->cmd1->setText(t[5]);
-    config->cmd2->setText(t[6]);
-    config->cmd3->setText(t[7]);
-    config->cmd4->setText(t[8]);
+    t.put(1, config, &QWidget::setWindowTitle);
+    t.putAll(2, config->lbl, &QLabel::setText);
+    t.put(5, config->cmd1, &QAbstractButton::setText);
+    t.put(6, config->cmd2, &QAbstractButton::setText);
+    t.put(7, config->cmd3, &QAbstractButton::setText);
+    t.put(8, config->cmd4, &QAbstractButton::setText);
 }
 
 // Key "Config2": the classic calibration dialog, Config2Texts 1 to 8.
@@ -116,13 +148,12 @@ void applyConfig2Captions(const LanguageTables &tables, Config2 *config2)
 {
     if (!config2)
         return;
-    const auto &t = tables.Config2Texts;
-    if (!givesUsableCaption(t, 1, 8))
+    const Entries t(tables.Config2Texts, tables.Config2Given);
+    if (!t.anyUsable(1, 8))
         return;
-    config2->setWindowTitle(t[1]);
-    for (size_t i = 0; i < config2->lbl.size(); ++i)
-        config2->lbl[i]->setText(t[2 + i]);
-    config2->cmd1->setText(t[8]);
+    t.put(1, config2, &QWidget::setWindowTitle);
+    t.putAll(2, config2->lbl, &QLabel::setText);
+    t.put(8, config2->cmd1, &QAbstractButton::setText);
 }
 
 // Key "Wizard": the set-up wizard, WizardTexts 1 to 19.
@@ -130,15 +161,14 @@ void applyWizardCaptions(const LanguageTables &tables, Wizard *wizard)
 {
     if (!wizard)
         return;
-    const auto &t = tables.WizardTexts;
-    if (!givesUsableCaption(t, 1, 19))
+    const Entries t(tables.WizardTexts, tables.WizardGiven);
+    if (!t.anyUsable(1, 19))
         return;
-    wizard->setWindowTitle(t[1]);
-    for (size_t i = 0; i < wizard->lbl.size(); ++i)
-        wizard->lbl[i]->setText(t[2 + i]);
-    wizard->step1->setText(t[18]);
-    wizard->step2->setText(t[18]);
-    wizard->step3->setText(t[19]);
+    t.put(1, wizard, &QWidget::setWindowTitle);
+    t.putAll(2, wizard->lbl, &QLabel::setText);
+    t.put(18, wizard->step1, &QAbstractButton::setText);
+    t.put(18, wizard->step2, &QAbstractButton::setText);
+    t.put(19, wizard->step3, &QAbstractButton::setText);
 }
 } // namespace
 

@@ -25,15 +25,17 @@ struct CaptionTargets {
     Wizard *wizard = nullptr;
 };
 
-// A text a control can show: some character that is not blank, and no
-// control character (a file saved as UTF-16 and read as bytes gives NULs,
-// garbage gives control characters) nor the replacement character.
+// A text a control can show: some character that is neither blank nor an
+// invisible format character (zero-width space, byte order mark, soft
+// hyphen), and no control character (a file saved as UTF-16 and read as bytes
+// gives NULs, garbage gives control characters) nor the replacement character.
 bool isUsableCaption(const QString &text);
 
 // Keys, compared exactly: "aide", "Config", "Config2", "Wizard", "Form". Any
 // other key changes nothing. When not one of the caption entries a key uses
 // is a usable caption, that window keeps its design captions; otherwise each
-// caption takes its entry verbatim, and an entry the language file did not
-// fill (a file cut short) blanks the caption. "Form" fills the message table
+// caption whose entry the language file gave takes it verbatim (an empty line
+// blanks the caption), and a caption whose entry the file never reached (a
+// file cut short) keeps its design text. "Form" fills the message table
 // either way.
 void ApplyCaptions(const QString &key, LanguageTables &tables, const CaptionTargets &targets);

@@ -10,6 +10,7 @@ namespace {
 struct Block {
     QLatin1StringView marker;
     std::span<QString> table;
+    std::span<bool> given;
     int startIndex; // the index before the first content line
 };
 
@@ -20,11 +21,11 @@ template <typename NextLine>
 LanguageParseOutcome parseLanguage(NextLine nextLine, LanguageTables &tables)
 {
     const Block blocks[] = {
-        {QLatin1StringView(kLanguageMarkers[0]), tables.ConfigTexts, 0},
-        {QLatin1StringView(kLanguageMarkers[1]), tables.Config2Texts, 0},
-        {QLatin1StringView(kLanguageMarkers[2]), tables.FormTexts, 0},
-        {QLatin1StringView(kLanguageMarkers[3]), tables.WizardTexts, 0},
-        {QLatin1StringView(kLanguageMarkers[4]), tables.SuggestionTexts, -1},
+        {QLatin1StringView(kLanguageMarkers[0]), tables.ConfigTexts, tables.ConfigGiven, 0},
+        {QLatin1StringView(kLanguageMarkers[1]), tables.Config2Texts, tables.Config2Given, 0},
+        {QLatin1StringView(kLanguageMarkers[2]), tables.FormTexts, tables.FormGiven, 0},
+        {QLatin1StringView(kLanguageMarkers[3]), tables.WizardTexts, tables.WizardGiven, 0},
+        {QLatin1StringView(kLanguageMarkers[4]), tables.SuggestionTexts, tables.SuggestionGiven, -1},
     };
 
     std::optional<QString> current = nextLine();
@@ -40,8 +41,10 @@ LanguageParseOutcome parseLanguage(NextLine nextLine, LanguageTables &tables)
             if (!current)
                 return {false, QString(block.marker)};
             ++index;
-            if (index >= 0 && size_t(index) < block.table.size())
+            if (index >= 0 && size_t(index) < block.table.size()) {
                 block.table[size_t(index)] = *current;
+                block.given[size_t(index)] = true;
+            }
         }
     }
     return {true, {}};

@@ -21,7 +21,9 @@ struct LanguageParseOutcome {
 // Content line k of blocks 1 to 4 is entry k of its table, of block 5 entry
 // k - 1; each marker is stored after its block's last content line. Lines
 // beyond a table's last entry are dropped; nothing after "[END]" is read.
-// When the lines end before "[END]", what was read stays in the tables.
+// When the lines end before "[END]", what was read stays in the tables. Each
+// entry stored is marked given, so the entries never reached can be told from
+// empty lines.
 LanguageParseOutcome parseLanguageLines(const QStringList &lines, LanguageTables &tables);
 
 struct LanguageLoadResult {

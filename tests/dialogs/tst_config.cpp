@@ -499,6 +499,7 @@ void TestConfig::captions()
     QCOMPARE(dialog.cmd4->text(), QStringLiteral("Enregistrer"));
     for (int i = 1; i <= 8; ++i)
         f.tables.ConfigTexts[size_t(i)] = QStringLiteral("K%1").arg(i);
+    giveEveryEntry(f.tables);
     CaptionTargets targets;
     targets.config = &dialog;
     ApplyCaptions(key, f.tables, targets);

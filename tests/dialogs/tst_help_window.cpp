@@ -64,6 +64,7 @@ void TestHelpWindow::showsTheManual()
 {
     FormFixture f({{QStringLiteral("aide.rtf"), kManual}});
     f.tables.FormTexts[13] = QStringLiteral("Aide de Sidelune");
+    giveEveryEntry(f.tables);
     f.form->show();
     frmTip *tip = openHelp(f);
     QVERIFY(tip);
@@ -106,6 +107,7 @@ void TestHelpWindow::unreadableManual()
     if (!present && content == "pipe")
         QCOMPARE(::mkfifo(QFile::encodeName(f.path(QStringLiteral("aide.rtf"))).constData(), 0600), 0);
     f.tables.FormTexts[13] = QStringLiteral("never used");
+    giveEveryEntry(f.tables);
     QPointer<frmTip> tip = openHelp(f);
 
     QCOMPARE(f.dialogs.messages(), QStringList{message});
@@ -195,6 +197,7 @@ void TestHelpWindow::captionKey()
     LanguageTables tables;
     for (size_t i = 1; i < tables.FormTexts.size(); ++i)
         tables.FormTexts[i] = QStringLiteral("F%1").arg(i);
+    giveEveryEntry(tables);
     frmTip tip(folder.path(), nullptr, &tables);
     tip.setWindowTitle(QStringLiteral("design"));
     CaptionTargets targets;

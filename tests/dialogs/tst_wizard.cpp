@@ -314,6 +314,7 @@ void TestWizard::captions()
     FormFixture f;
     for (int i = 1; i <= 19; ++i)
         f.tables.WizardTexts[size_t(i)] = QStringLiteral("W%1").arg(i);
+    giveEveryEntry(f.tables);
     Wizard wizard(*f.form);
     QCOMPARE(wizard.windowTitle(), QStringLiteral("W1"));
     for (int i = 0; i < 16; ++i)
@@ -326,10 +327,15 @@ void TestWizard::captions()
     QCOMPARE(wizard.Label6->text(), QStringLiteral("Arcmin"));
     QCOMPARE(wizard.txt_dec_sign[0]->text(), QStringLiteral("-"));
 
-    // An entry the file did not fill blanks its caption.
+    // An empty line the file gave blanks its caption; an entry the file
+    // never reached (a file cut short) keeps the design caption.
     f.tables.WizardTexts[19].clear();
     Wizard again(*f.form);
     QCOMPARE(again.step3->text(), QString());
+    f.tables.WizardGiven[19] = false;
+    Wizard cutShort(*f.form);
+    QCOMPARE(cutShort.step3->text(), QStringLiteral("Terminer"));
+    QCOMPARE(cutShort.step1->text(), QStringLiteral("W18"));
 }
 
 void TestWizard::designSize_data()

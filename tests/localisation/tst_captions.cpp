@@ -31,6 +31,8 @@ private slots:
     void formBlockStoppingAtEntry45();
     void blockWithoutUsableCaption_data();
     void blockWithoutUsableCaption();
+    void languageFileCutShort_data();
+    void languageFileCutShort();
     void shippedLanguageFile();
     void startupWithLanguageFile();
     void startupWithoutUsableLanguageFile_data();
@@ -65,6 +67,7 @@ LanguageTables numberedTables()
         t.SuggestionTexts[i] = QStringLiteral("S%1").arg(i);
     for (size_t i = 1; i < t.ConfigTexts.size(); ++i)
         t.ConfigTexts[i] = t.Config2Texts[i] = QStringLiteral("C%1").arg(i);
+    giveEveryEntry(t);
     return t;
 }
 
@@ -97,6 +100,47 @@ bool isUp(const Form1 *form)
 QString shippedFilePath()
 {
     return QFINDTESTDATA("../../resources/lang.cfg");
+}
+
+// The captions every window shows, each window's list in the order of its
+// entries (from entry 1; the hint label's is entry 0 of the hints).
+struct ShownCaptions {
+    QStringList form, config, config2, wizard, tip, hint;
+};
+
+// Captions the main window as start-up does and opens each dialog and the
+// help window, which take their captions as they load.
+ShownCaptions captionsShown(FormFixture &f)
+{
+    int calls = 0;
+    ApplyCaptions(QStringLiteral("Form"), f.tables, targetsFor(f.form.get(), &calls));
+    Config config(*f.form, f.form->opticalConfigs);
+    Config2 config2(*f.form);
+    Wizard wizard(*f.form);
+    frmTip tip(f.folder.path(), &f.dialogs, &f.tables);
+    tip.Form_Load();
+
+    ShownCaptions shown;
+    shown.form = formCaptions(*f.form);
+    shown.config << config.windowTitle();
+    for (const QLabel *label : config.lbl)
+        shown.config << label->text();
+    shown.config << config.cmd1->text() << config.cmd2->text() << config.cmd3->text() << config.cmd4->text();
+    shown.config2 << config2.windowTitle();
+    for (const QLabel *label : config2.lbl)
+        shown.config2 << label->text();
+    shown.config2 << config2.cmd1->text();
+    shown.wizard << wizard.windowTitle();
+    for (const QLabel *label : wizard.lbl)
+        shown.wizard << label->text();
+    shown.wizard << wizard.step1->text() << wizard.step3->text(); // step2 has step1's entry
+    if (wizard.step2->text() != wizard.step1->text())
+        shown.wizard << QStringLiteral("step2: ") + wizard.step2->text();
+    if (f.form->CheckDecideur->text() != f.form->Frm[6]->title())
+        shown.form << QStringLiteral("CheckDecideur: ") + f.form->CheckDecideur->text();
+    shown.tip << tip.windowTitle();
+    shown.hint << f.form->sugestion->text();
+    return shown;
 }
 } // namespace
 
@@ -188,7 +232,11 @@ void TestCaptions::blockWithoutUsableCaption_data()
     QTest::newRow("UTF-16 read as bytes") << QString::fromUtf8("\0T\0i\0t\0r\0e", 10) << false;
     QTest::newRow("control characters") << QStringLiteral("\x01\x1b[0m\x7f") << false;
     QTest::newRow("replacement characters") << QStringLiteral("\ufffd\ufffd") << false;
-    // A file cut short still gives what it has: the rest is blank.
+    QTest::newRow("zero-width spaces and byte order marks") << QStringLiteral("\u200b\ufeff\u200b") << false;
+    QTest::newRow("format characters and blanks")
+        << QStringLiteral(" \u00ad\u200e\u2060 \U000E0001") << false;
+    QTest::newRow("a letter among invisible characters") << QStringLiteral("\ufeffA\u200b") << true;
+    // One usable caption is enough; the other entries are given empty lines.
     QTest::newRow("one usable caption") << QStringLiteral("Titre") << true;
 }
 
@@ -196,39 +244,96 @@ void TestCaptions::blockWithoutUsableCaption()
 {
     QFETCH(QString, text);
     QFETCH(bool, applied);
-    FormFixture design;
-    const QStringList designCaptions = formCaptions(*design.form);
-    FormFixture f({{QStringLiteral("aide.rtf"), QByteArray("{\\rtf1 Aide}")}});
+    const QByteArray help("{\\rtf1 Aide}");
+    FormFixture design({{QStringLiteral("aide.rtf"), help}});
+    const ShownCaptions designCaptions = captionsShown(design);
+    FormFixture f({{QStringLiteral("aide.rtf"), help}});
     f.tables.ConfigTexts[1] = f.tables.Config2Texts[1] = f.tables.WizardTexts[1] = text;
     f.tables.FormTexts[1] = f.tables.FormTexts[13] = text;
+    giveEveryEntry(f.tables); // the other lines are empty ones
 
     // One rule for every window, each captioned the way the program does it.
-    int calls = 0;
-    ApplyCaptions(QStringLiteral("Form"), f.tables, targetsFor(f.form.get(), &calls));
-    Config config(*f.form, f.form->opticalConfigs);
-    Config2 config2(*f.form);
-    Wizard wizard(*f.form);
-    frmTip tip(f.folder.path(), &f.dialogs, &f.tables);
-    tip.Form_Load();
-
-    const QStringList titles{f.form->windowTitle(), config.windowTitle(), config2.windowTitle(),
-                             wizard.windowTitle(), tip.windowTitle()};
+    const ShownCaptions shown = captionsShown(f);
+    const QStringList titles{shown.form[0], shown.config[0], shown.config2[0], shown.wizard[0], shown.tip[0]};
     if (applied) {
         QCOMPARE(titles, QStringList(5, text));
-        QCOMPARE(f.form->DownloadData->text(), QString());
-        QCOMPARE(config.cmd4->text(), QString());
-        QCOMPARE(config2.cmd1->text(), QString());
-        QCOMPARE(wizard.step3->text(), QString());
+        QCOMPARE(shown.form[14], QString());       // DownloadData
+        QCOMPARE(shown.config.last(), QString());  // cmd4
+        QCOMPARE(shown.config2.last(), QString()); // cmd1
+        QCOMPARE(shown.wizard.last(), QString());  // step3
     } else {
         QCOMPARE(titles, QStringList({"Tesmir Sidelune", "Coefficient optique", "Etalonage classique",
                                       "Assistant d'Sidelune", "Aide"}));
-        QCOMPARE(formCaptions(*f.form), designCaptions);
-        QCOMPARE(f.form->CheckDecideur->text(), design.form->CheckDecideur->text());
-        QCOMPARE(f.form->sugestion->text(), design.form->sugestion->text());
-        QCOMPARE(config.cmd4->text(), QStringLiteral("Enregistrer"));
-        QCOMPARE(config2.cmd1->text(), QStringLiteral("Calculer"));
-        QCOMPARE(wizard.step3->text(), QStringLiteral("Terminer"));
+        QCOMPARE(shown.form, designCaptions.form);
+        QCOMPARE(shown.hint, designCaptions.hint);
+        QCOMPARE(shown.config, designCaptions.config);
+        QCOMPARE(shown.config2, designCaptions.config2);
+        QCOMPARE(shown.wizard, designCaptions.wizard);
+        QCOMPARE(shown.config.last(), QStringLiteral("Enregistrer"));
+        QCOMPARE(shown.config2.last(), QStringLiteral("Calculer"));
+        QCOMPARE(shown.wizard.last(), QStringLiteral("Terminer"));
     }
+}
+
+void TestCaptions::languageFileCutShort_data()
+{
+    // The shipped file, its content lines marked so that a caption taken from
+    // the file shows apart from the design caption it carries, kept up to
+    // `lines` lines; `emptyLine` (0 for none) is made an empty line.
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<int>("emptyLine");
+    QTest::newRow("whole file") << 121 << 0;
+    QTest::newRow("first 25 lines, in the main window's block") << 25 << 0;
+    QTest::newRow("first 25 lines, the wizard menu item empty") << 25 << 22;
+    QTest::newRow("in the optical configuration block, a label empty") << 5 << 3;
+    QTest::newRow("in the classic calibration block") << 14 << 0;
+    QTest::newRow("in the message entries") << 70 << 0;
+    QTest::newRow("in the wizard block") << 95 << 0;
+    QTest::newRow("in the hints") << 110 << 0;
+}
+
+void TestCaptions::languageFileCutShort()
+{
+    QFETCH(int, lines);
+    QFETCH(int, emptyLine);
+    QStringList file = QString::fromUtf8(readFile(shippedFilePath())).split(QStringLiteral("\r\n"));
+    file.removeLast(); // after the last line end
+    QCOMPARE(file.size(), 121);
+    for (qsizetype i = 1; i < file.size(); ++i)
+        if (!std::any_of(std::begin(kLanguageMarkers), std::end(kLanguageMarkers),
+                         [&](const char *marker) { return file[i] == QLatin1StringView(marker); }))
+            file[i].prepend(u'~');
+    if (emptyLine > 0)
+        file[emptyLine - 1].clear();
+    const QByteArray help("{\\rtf1 Aide}");
+    FormFixture design({{QStringLiteral("aide.rtf"), help}});
+    const ShownCaptions designCaptions = captionsShown(design);
+
+    const QByteArray kept = (file.mid(0, lines).join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
+    FormFixture f({{QStringLiteral("aide.rtf"), help}, {QStringLiteral("lang.cfg"), kept}});
+    const LanguageLoadResult result = LoadLanguage(f.folder.path(), f.tables);
+    QCOMPARE(result.ok(), lines == 121);
+    const ShownCaptions shown = captionsShown(f);
+
+    // Caption k of a list is the entry on line firstLine + k of the file:
+    // that line's text when the file reached it, else the design caption.
+    auto expected = [&](const QStringList &designList, int firstLine) {
+        QStringList out;
+        for (qsizetype k = 0; k < designList.size(); ++k) {
+            const int line = firstLine + int(k);
+            out << (line > lines ? designList[k] : file[line - 1]);
+        }
+        return out;
+    };
+    QCOMPARE(shown.config, expected(designCaptions.config, 2));
+    QCOMPARE(shown.config2, expected(designCaptions.config2, 11));
+    QCOMPARE(shown.form, expected(designCaptions.form, 20));
+    QCOMPARE(shown.tip, expected(designCaptions.tip, 32)); // the help command's entry
+    QCOMPARE(shown.wizard, expected(designCaptions.wizard, 86));
+    QCOMPARE(shown.hint, expected(designCaptions.hint, 106));
+    // The messages exist only in the file: those never reached stay empty.
+    for (int i = 0; i <= 20; ++i)
+        QCOMPARE(f.tables.MessageTexts[size_t(i)].isEmpty(), 64 + i > lines);
 }
 
 void TestCaptions::shippedLanguageFile()
@@ -310,6 +415,9 @@ void TestCaptions::startupWithoutUsableLanguageFile_data()
     QTest::newRow("missing") << QByteArray() << QStringLiteral("Fichier introuvable");
     QTest::newRow("saved as UTF-16") << QByteArray(utf16(shipped)) << QStringLiteral("[CONFIG2]");
     QTest::newRow("garbage") << garbage << QStringLiteral("[CONFIG2]");
+    // Cut inside the main window's block: its first six captions only.
+    QTest::newRow("first 25 lines") << shipped.section(QStringLiteral("\r\n"), 0, 24).toUtf8() + "\r\n"
+                                    << QStringLiteral("[WIZARD]");
 }
 
 void TestCaptions::startupWithoutUsableLanguageFile()
@@ -328,10 +436,14 @@ void TestCaptions::startupWithoutUsableLanguageFile()
     QCOMPARE(dialogs.shown[0].style, MsgBoxStyle::OkOnly);
     QVERIFY(dialogs.shown[0].text.contains(languageFilePath(folder.path())));
     QVERIFY(dialogs.shown[0].text.contains(problem));
-    // Nothing usable was read: the design captions stay (a window of blank
-    // captions could not be used), in the main window and in the dialogs.
+    // No caption that the file did not give is blanked (a window of blank
+    // captions could not be used): the design captions stay, in the main
+    // window and in the dialogs.
     QCOMPARE(form->DownloadData->text(), QStringLiteral("1-Download"));
     QCOMPARE(form->mnu_fichier->title(), QStringLiteral("Fichier"));
+    QCOMPARE(form->mnu_option->title(), QStringLiteral("Option"));
+    QCOMPARE(form->Frm[1]->title(), QStringLiteral("Catalogue d'étoile"));
+    QCOMPARE(form->lbl[0]->text(), QStringLiteral("RA:"));
     Config config(*form, form->opticalConfigs);
     QCOMPARE(config.cmd4->text(), QStringLiteral("Enregistrer"));
     for (const QString &message : program.tables().MessageTexts)

@@ -22,22 +22,29 @@ private slots:
 };
 
 namespace {
-// The filled entries of every table, as "C[1]=text" (C, C2, F, W, S), so a
-// failed comparison shows where an entry went.
+// The entries of every table that the file gave, as "C[1]=text" (C, C2, F,
+// W, S; "C[1]=" for an empty line), so a failed comparison shows where an
+// entry went. A filled entry not marked given would read "C[1]?=text".
 QStringList filledEntries(const LanguageTables &t)
 {
     QStringList out;
-    auto dump = [&out](const char *name, const auto &table) {
+    auto dump = [&out](const char *name, const auto &table, const auto &given) {
         for (size_t i = 0; i < table.size(); ++i)
-            if (!table[i].isEmpty())
-                out << QStringLiteral("%1[%2]=%3").arg(QLatin1String(name)).arg(i).arg(table[i]);
+            if (given[i] || !table[i].isEmpty())
+                out << QStringLiteral("%1[%2]%3=%4")
+                           .arg(QLatin1String(name))
+                           .arg(i)
+                           .arg(given[i] ? QString() : QStringLiteral("?"))
+                           .arg(table[i]);
     };
-    dump("C", t.ConfigTexts);
-    dump("C2", t.Config2Texts);
-    dump("F", t.FormTexts);
-    dump("W", t.WizardTexts);
-    dump("S", t.SuggestionTexts);
-    dump("M", t.MessageTexts);
+    dump("C", t.ConfigTexts, t.ConfigGiven);
+    dump("C2", t.Config2Texts, t.Config2Given);
+    dump("F", t.FormTexts, t.FormGiven);
+    dump("W", t.WizardTexts, t.WizardGiven);
+    dump("S", t.SuggestionTexts, t.SuggestionGiven);
+    for (size_t i = 0; i < t.MessageTexts.size(); ++i)
+        if (!t.MessageTexts[i].isEmpty())
+            out << QStringLiteral("M[%1]=%2").arg(i).arg(t.MessageTexts[i]);
     return out;
 }
 
@@ -83,8 +90,8 @@ void TestLanguageFile::blocks_data()
                        "C2[1]=[form]"} + kTailAfterForm;
     QTest::newRow("empty lines are entries")
         << crlf(QStringList{"T", "", "a", "", "[CONFIG2]", "", ""} + kRestAfterForm)
-        << QStringList{"C[2]=a", "C[4]=[CONFIG2]", "C2[3]=[FORM]", "F[1]=[WIZARD]", "W[1]=[SUGESTIONS]",
-                       "S[0]=[END]"};
+        << QStringList{"C[1]=", "C[2]=a", "C[3]=", "C[4]=[CONFIG2]", "C2[1]=", "C2[2]=", "C2[3]=[FORM]",
+                       "F[1]=[WIZARD]", "W[1]=[SUGESTIONS]", "S[0]=[END]"};
     QTest::newRow("texts taken verbatim")
         << crlf(QStringList{"T", "  Nom : ; ' # x  ", "[CONFIG2]", "\t"} + kRestAfterForm)
         << QStringList{"C[1]=  Nom : ; ' # x  ", "C[2]=[CONFIG2]", "C2[1]=\t"} + kTailAfterForm;
@@ -135,7 +142,7 @@ void TestLanguageFile::blocks_data()
                                   << shortFile;
     QTest::newRow("mixed line ends, no final one")
         << QByteArray("T\r\na\n[CONFIG2]\rb\r\n[FORM]\n\n[WIZARD]\r[SUGESTIONS]\nh\r\n[END]")
-        << QStringList{"C[1]=a", "C[2]=[CONFIG2]", "C2[1]=b", "C2[2]=[FORM]", "F[2]=[WIZARD]",
+        << QStringList{"C[1]=a", "C[2]=[CONFIG2]", "C2[1]=b", "C2[2]=[FORM]", "F[1]=", "F[2]=[WIZARD]",
                        "W[1]=[SUGESTIONS]", "S[0]=h", "S[1]=[END]"};
     QTest::newRow("latin-1 file")
         << QByteArray("T\r\nD\xe9\x63ideur\r\n[CONFIG2]\r\n[FORM]\r\n[WIZARD]\r\n[SUGESTIONS]\r\n[END]\r\n")
@@ -187,6 +194,12 @@ void TestLanguageFile::unusableFiles_data()
     QTest::newRow("ends in block 2") << 2 << QByteArray("T\r\na\r\n[CONFIG2]\r\nb")
                                      << QStringLiteral("le fichier se termine avant la ligne [FORM]")
                                      << QStringList{"C[1]=a", "C[2]=[CONFIG2]", "C2[1]=b"} << true;
+    // Cut inside block 3 after an empty line: that line is given, the
+    // entries after it are not.
+    QTest::newRow("ends in block 3 after an empty line")
+        << 2 << QByteArray("T\r\n[CONFIG2]\r\n[FORM]\r\nTitre\r\n\r\n")
+        << QStringLiteral("le fichier se termine avant la ligne [WIZARD]")
+        << QStringList{"C[1]=[CONFIG2]", "C2[1]=[FORM]", "F[1]=Titre", "F[2]="} << true;
     QTest::newRow("ends before [END]")
         << 2 << QByteArray("T\r\n[CONFIG2]\r\n[FORM]\r\n[WIZARD]\r\n[SUGESTIONS]\r\nh0\r\n[end]\r\n")
         << QStringLiteral("le fichier se termine avant la ligne [END]")
