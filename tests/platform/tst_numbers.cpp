@@ -334,8 +334,7 @@ void TestNumbers::writeReplacesOnlyWhenComplete()
             QSKIP("running with rights that ignore folder permissions");
         }
     } else if (situation == "full") {
-        if (!disk.mounted())
-            QSKIP(qPrintable(disk.whyNot()));
+        SKIP_WITHOUT_SMALL_DISK(disk);
         path = disk.path("p.txt");
         writeFile(path, "old\r\n");
         disk.fill();
