@@ -4,16 +4,28 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QPointer>
 #include <QProgressDialog>
 #include <QThread>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 // A wait shorter than this shows no box.
 constexpr int kProgressShowAfterMs = 500;
 // How often a wait looks whether the work has ended.
 constexpr int kProgressPollMs = 10;
+
+// Places `box` centred over `window`, and tied to it for the window
+// manager, without making it the window's child.
+void placeOver(QWidget &box, QWidget *window)
+{
+    if (!window || !window->isVisible())
+        return;
+    box.adjustSize();
+    box.winId();
+    box.windowHandle()->setTransientParent(window->windowHandle());
+    box.move(window->frameGeometry().center() - box.rect().center());
+}
 } // namespace
 
 QString qtFileFilter(const QString &classicFilter)
@@ -72,18 +84,15 @@ void QtDialogs::ShowProgress(const QString &label, const std::function<bool()> &
 {
     if (finished())
         return;
-    // On the heap and watched: the window it is centred on may go while the
-    // wait lasts, and take the box with it.
-    const QPointer<QProgressDialog> box =
-        new QProgressDialog(label, QStringLiteral("Annuler"), 0, 0, QApplication::activeWindow());
-    struct DeleteIfAlive {
-        const QPointer<QProgressDialog> &box;
-        ~DeleteIfAlive() { delete box.data(); }
-    } const boxOwner{box};
-    box->setWindowModality(Qt::ApplicationModal);
-    box->setAutoReset(false);
-    box->setAutoClose(false);
-    box->setMinimumDuration(kProgressShowAfterMs);
+    // The box belongs to the wait alone, with no parent: a window that goes
+    // while the wait lasts cannot take the box and its "Annuler" with it.
+    // It only stands over the window that was in front when the wait began.
+    QProgressDialog box(label, QStringLiteral("Annuler"), 0, 0);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setAutoReset(false);
+    box.setAutoClose(false);
+    box.setMinimumDuration(kProgressShowAfterMs);
+    placeOver(box, QApplication::activeWindow());
 
     QEventLoop loop;
     bool woken = false; // by one of the wait's own events, not by the program's end
@@ -103,7 +112,7 @@ void QtDialogs::ShowProgress(const QString &label, const std::function<bool()> &
         timeToShow = true;
         wake();
     });
-    QObject::connect(box, &QProgressDialog::canceled, &loop, [&] {
+    QObject::connect(&box, &QProgressDialog::canceled, &loop, [&] {
         if (!cancelled) {
             cancelled = true;
             cancel();
@@ -115,9 +124,9 @@ void QtDialogs::ShowProgress(const QString &label, const std::function<bool()> &
         // Until the modal box stands in front of the windows, and once it was
         // cancelled (it then hides), input waits in the queue: no command may
         // start while this one runs.
-        const bool boxUp = box && timeToShow && !cancelled;
-        if (boxUp && !box->isVisible())
-            box->show();
+        const bool boxUp = timeToShow && !cancelled;
+        if (boxUp && !box.isVisible())
+            box.show();
         woken = false;
         loop.exec(boxUp ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
         if (!woken) {
@@ -125,8 +134,7 @@ void QtDialogs::ShowProgress(const QString &label, const std::function<bool()> &
             // stop the work and wait for it without a loop.
             if (!cancelled) {
                 cancelled = true;
-                if (box)
-                    box->hide();
+                box.hide();
                 cancel();
             }
             QThread::msleep(kProgressPollMs);

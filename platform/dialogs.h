@@ -47,7 +47,8 @@ public:
 // Turns "Projet (*.pam)|*.pam|..." into Qt's "Projet (*.pam);;...".
 QString qtFileFilter(const QString &classicFilter);
 
-// The real dialogs, parented to the active window.
+// The real dialogs, parented to the active window. The progress box stands
+// on its own over that window, so that it lasts as long as its wait.
 class QtDialogs : public Dialogs {
 public:
     MsgBoxResult MsgBox(const QString &prompt, MsgBoxStyle style, const QString &title = {}) override;

@@ -5,12 +5,14 @@
 #include "dialogs/config.h"
 #include "localisation/captions.h"
 #include "support/layout_checks.h"
+#include "support/modal_answers.h"
 #include "support/test_support.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -37,6 +39,7 @@ private slots:
     void useModeCopiesUnsavedEdits();
     void useWithEmptyBoxesKeepsCoefficients();
     void closeBoxDiscardsEdits();
+    void enterThroughTheRealBoxesKeepsADamagedLibrary();
     void enterSavesAndEscDoesNothing();
     void failedSaveKeepsDialogOpen();
     void entriesOutliveTheDialog();
@@ -416,19 +419,55 @@ void TestConfig::useWithEmptyBoxesKeepsCoefficients()
 void TestConfig::closeBoxDiscardsEdits()
 {
     FormFixture f({{kFile, library(kThree)}});
-    QTimer::singleShot(0, [] {
-        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        auto *config = static_cast<Config *>(dialog);
-        config->txt_coor[0]->setText(QStringLiteral("edited"));
-        config->cmd2_Click();
-        dialog->close();
+    ModalAnswers answers;
+    answers.then<Config>([](Config &config) {
+        config.txt_coor[0]->setText(QStringLiteral("edited"));
+        config.cmd2_Click();
+        config.close();
     });
     f.form->mnu_config_Click();
+    QVERIFY2(answers.done(), qPrintable(answers.failures()));
     QCOMPARE(readFile(f.path(kFile)), library(kThree));
     Config again(*f.form, f.form->opticalConfigs);
     QCOMPARE(listNames(again), QStringList({"A", "B", "C"}));
     QCOMPARE(boxes(again), QStringList({"A", "1", "2"}));
+}
+
+void TestConfig::enterThroughTheRealBoxesKeepsADamagedLibrary()
+{
+    // The real boxes, not the scripted ones (which answer No to any question
+    // left unqueued): only the question's own default keeps the entries that
+    // were not read.
+    const QByteArray damaged = "tr0is\r\n" + library(kThree).mid(5);
+    FormFixture f({{kFile, damaged}});
+    QtDialogs real;
+    f.form->dialogs = &real;
+    f.form->show();
+    QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+
+    QString failureBox, question;
+    bool stillOpen = false;
+    ModalAnswers answers;
+    answers.then<QMessageBox>([&](QMessageBox &box) {
+        failureBox = box.text();
+        pressKey(box, Qt::Key_Return);
+    });
+    answers.then<Config>([](Config &config) { pressKey(config, Qt::Key_Return); }); // "Enregistrer"
+    answers.then<QMessageBox>([&](QMessageBox &box) {
+        question = box.text();
+        pressKey(box, Qt::Key_Return);
+    });
+    answers.then<Config>([&](Config &config) {
+        stillOpen = config.isVisible();
+        config.close();
+    });
+    f.form->mnu_config->trigger();
+
+    QVERIFY2(answers.done(), qPrintable(answers.failures()));
+    QVERIFY2(failureBox.startsWith(f.path(kFile) + ": "), qPrintable(failureBox));
+    QCOMPARE(question, Config::partialSaveQuestion(f.path(kFile)));
+    QVERIFY(stillOpen);
+    QCOMPARE(readFile(f.path(kFile)), damaged);
 }
 
 void TestConfig::enterSavesAndEscDoesNothing()

@@ -3,6 +3,7 @@
 
 #include "dialogs/frm_splash.h"
 #include "main_window/startup.h"
+#include "support/modal_answers.h"
 #include "support/test_support.h"
 
 #include <QAbstractButton>
@@ -12,9 +13,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressBar>
-#include <QThread>
 #include <QTimer>
-#include <functional>
 #include <QtTest>
 
 using namespace testing;
@@ -72,19 +71,6 @@ private:
 void clickOn(QWidget *widget)
 {
     QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(200, 200));
-}
-
-// Runs `act` on the modal window once its own event loop runs (showing it
-// may already deliver timers, before the loop that closing it must end).
-void whenModalRuns(const std::function<void(QWidget *)> &act)
-{
-    QTimer::singleShot(0, [act] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (modal && QThread::currentThread()->loopLevel() > 0)
-            act(modal);
-        else
-            whenModalRuns(act);
-    });
 }
 } // namespace
 
@@ -189,20 +175,18 @@ void TestSplash::aboutBoxClosesOnOneClick()
     bool barHidden = false, timerOff = false, wasModal = false;
     int clicks = 0;
     QPointer<frmSplash> shown;
-    whenModalRuns([&](QWidget *modal) {
-        shown = qobject_cast<frmSplash *>(modal);
-        if (!shown) {
-            modal->close();
-            return;
-        }
-        version = shown->lblVersion->text();
-        barHidden = shown->Bar->isHidden() && shown->BarT->isHidden();
-        timerOff = !shown->Timer1->isActive();
-        wasModal = shown->isModal();
-        clickOn(shown);
+    ModalAnswers answers;
+    answers.then<frmSplash>([&](frmSplash &splash) {
+        shown = &splash;
+        version = splash.lblVersion->text();
+        barHidden = splash.Bar->isHidden() && splash.BarT->isHidden();
+        timerOff = !splash.Timer1->isActive();
+        wasModal = splash.isModal();
+        clickOn(&splash);
         ++clicks;
     });
     f.form->mnu_about->trigger(); // returns once the box is closed
+    QVERIFY2(answers.done(), qPrintable(answers.failures()));
     QCOMPARE(clicks, 1);
     QCOMPARE(version, QStringLiteral("Version 1.2.16"));
     QVERIFY(barHidden);
@@ -275,17 +259,14 @@ void TestSplash::toolkitTextsInFrench()
     program.form1()->endProgram = [] {};
 
     QStringList buttons;
-    whenModalRuns([&buttons](QWidget *modal) {
-        auto *box = qobject_cast<QMessageBox *>(modal);
-        if (!box) {
-            modal->close();
-            return;
-        }
-        buttons << box->button(QMessageBox::Yes)->text() << box->button(QMessageBox::No)->text();
-        box->button(QMessageBox::No)->click();
+    ModalAnswers answers;
+    answers.then<QMessageBox>([&buttons](QMessageBox &box) {
+        buttons << box.button(QMessageBox::Yes)->text() << box.button(QMessageBox::No)->text();
+        box.button(QMessageBox::No)->click();
     });
     QtDialogs real;
     QCOMPARE(real.MsgBox(QStringLiteral("Continuer ?"), MsgBoxStyle::YesNo), MsgBoxResult::No);
+    QVERIFY2(answers.done(), qPrintable(answers.failures()));
     QCOMPARE(buttons, (QStringList{QStringLiteral("&Oui"), QStringLiteral("&Non")}));
     QCOMPARE(QLocale().decimalPoint(), QStringLiteral("."));
 }

@@ -11,6 +11,7 @@
 #include "platform/dialogs.h"
 #include "platform/numbers.h"
 #include "support/catalogue_fixture.h"
+#include "support/modal_answers.h"
 #include "support/pointer.h"
 #include "support/test_support.h"
 #include "tools/sample_sky/sample_sky.h"
@@ -178,40 +179,36 @@ void TestEndToEnd::wholeJob()
     // ---- The wizard: what the main window holds comes in, the user's fields go back.
     bool wizardRan = false;
     QString copiedTolerance, copiedEpoch, corrAsdFromLibrary, lastCaption;
-    QTimer::singleShot(0, [&] {
-        auto *wizard = dynamic_cast<Wizard *>(QApplication::activeModalWidget());
-        if (!wizard) {
-            if (QWidget *other = QApplication::activeModalWidget())
-                other->close();
-            return;
-        }
+    ModalAnswers answers;
+    answers.then<Wizard>([&](Wizard &wizard) {
         wizardRan = true;
-        copiedTolerance = wizard->txt_tolerance->text();
-        copiedEpoch = wizard->txt_epoch->text();
-        type(wizard->txt_ra[0], QStringLiteral("1"));
-        type(wizard->txt_ra[1], QStringLiteral("34"));
-        type(wizard->txt_ra[2], QStringLiteral("50"));
-        type(wizard->txt_dec[0], QStringLiteral("22"));
-        type(wizard->txt_dec[1], QStringLiteral("01"));
-        type(wizard->txt_dec[2], QStringLiteral("11"));
-        QTest::mouseClick(wizard->txt_dec_sign[1], Qt::LeftButton);
-        type(wizard->txt_mag, QStringLiteral("14"));
-        type(wizard->txt_url, sample_sky::kImageFile);
-        QTest::mouseClick(wizard->step1, Qt::LeftButton);
+        copiedTolerance = wizard.txt_tolerance->text();
+        copiedEpoch = wizard.txt_epoch->text();
+        type(wizard.txt_ra[0], QStringLiteral("1"));
+        type(wizard.txt_ra[1], QStringLiteral("34"));
+        type(wizard.txt_ra[2], QStringLiteral("50"));
+        type(wizard.txt_dec[0], QStringLiteral("22"));
+        type(wizard.txt_dec[1], QStringLiteral("01"));
+        type(wizard.txt_dec[2], QStringLiteral("11"));
+        QTest::mouseClick(wizard.txt_dec_sign[1], Qt::LeftButton);
+        type(wizard.txt_mag, QStringLiteral("14"));
+        type(wizard.txt_url, sample_sky::kImageFile);
+        QTest::mouseClick(wizard.step1, Qt::LeftButton);
         // The sample's optical configuration, chosen from the library.
-        QTest::keyClick(wizard->Combo, Qt::Key_Down);
-        corrAsdFromLibrary = wizard->txt_corrasd->text();
-        QTest::mouseClick(wizard->step2, Qt::LeftButton);
-        type(wizard->txt_distance, QStringLiteral("20"));
-        type(wizard->txt_calcul, QStringLiteral("10"));
-        type(wizard->txt_tolerance, QStringLiteral("7"));
-        lastCaption = wizard->step3->text();
+        QTest::keyClick(wizard.Combo, Qt::Key_Down);
+        corrAsdFromLibrary = wizard.txt_corrasd->text();
+        QTest::mouseClick(wizard.step2, Qt::LeftButton);
+        type(wizard.txt_distance, QStringLiteral("20"));
+        type(wizard.txt_calcul, QStringLiteral("10"));
+        type(wizard.txt_tolerance, QStringLiteral("7"));
+        lastCaption = wizard.step3->text();
         // The fifth pick will ask about the first candidate: Yes.
         dialogs.questionAnswers = {MsgBoxResult::Yes};
-        QTest::mouseClick(wizard->step3, Qt::LeftButton);
+        QTest::mouseClick(wizard.step3, Qt::LeftButton);
     });
     form.mnu_wizard->trigger();
 
+    QVERIFY2(answers.done(), qPrintable(answers.failures()));
     QVERIFY(wizardRan);
     QCOMPARE(copiedTolerance, toleranceBefore);
     QCOMPARE(copiedEpoch, QStringLiteral("2000.0"));

@@ -4,12 +4,14 @@
 #include "main_window/catalogue_parser.h"
 #include "platform/numbers.h"
 #include "support/catalogue_fixture.h"
+#include "support/modal_answers.h"
 #include "support/raw_server.h"
 #include "support/test_support.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
@@ -146,7 +148,13 @@ void TestCatalogueDownload::logLines()
 
 namespace {
 // What the user does while the transfer runs.
-enum UserDuringTransfer { Waits, PressesAnnuler, PressesAnnulerInTheBox, ClosesTheWindow };
+enum UserDuringTransfer {
+    Waits,
+    PressesAnnuler,
+    PressesAnnulerInTheBox,
+    ClosesTheWindow,
+    PressesAnnulerAfterTheWindowInFrontWent,
+};
 } // namespace
 
 void TestCatalogueDownload::failedDownloadIsSaid_data()
@@ -160,6 +168,8 @@ void TestCatalogueDownload::failedDownloadIsSaid_data()
     QTest::newRow("Annuler") << "/stall" << int(PressesAnnuler) << "annulé";
     QTest::newRow("Annuler in the progress box") << "/stall" << int(PressesAnnulerInTheBox) << "annulé";
     QTest::newRow("window closed") << "/stall" << int(ClosesTheWindow) << "annulé";
+    QTest::newRow("Annuler after the window in front went")
+        << "/stall" << int(PressesAnnulerAfterTheWindowInFrontWent) << "annulé";
 }
 
 void TestCatalogueDownload::failedDownloadIsSaid()
@@ -175,30 +185,39 @@ void TestCatalogueDownload::failedDownloadIsSaid()
         job.form.txt_ra[0]->setText(QStringLiteral("x"));
     else
         job.form.catalogueHost = hostile.host();
-    // Short limits stand in for the minutes the program waits; when the user
-    // acts, only what he does may end the transfer early.
-    if (user == Waits)
-        job.form.transferLimits = TransferLimits{2, 1, 2, 100000};
+    // Short limits stand in for the minutes the program waits. When the user
+    // acts they outlast the wait for the box, so that a box that does not
+    // come fails the case within seconds; the reason tells what ended the
+    // transfer ("annulé", not "pas de réponse dans le délai").
+    job.form.transferLimits = user == Waits ? TransferLimits{2, 1, 2, 100000} : TransferLimits{10, 10, 20, 100000};
 
     QtDialogs realDialogs;
-    QTimer watcher;
     QString boxLabel, boxButton;
+    ModalAnswers answers;
+    const bool answersTheBox = user == PressesAnnulerInTheBox || user == PressesAnnulerAfterTheWindowInFrontWent;
     if (user == PressesAnnuler)
         job.f.dialogs.cancelProgress = true;
-    if (user == PressesAnnulerInTheBox) {
+    if (answersTheBox) {
         job.form.dialogs = &realDialogs;
-        // The window's events go on: this timer fires during the transfer.
-        QObject::connect(&watcher, &QTimer::timeout, [&] {
-            auto *box = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
-            if (!box || !boxLabel.isEmpty())
-                return;
-            boxLabel = box->labelText();
-            QPushButton *button = box->findChild<QPushButton *>();
+        // The window's events go on: this runs during the transfer.
+        answers.then<QProgressDialog>([&](QProgressDialog &box) {
+            boxLabel = box.labelText();
+            QPushButton *button = box.findChild<QPushButton *>();
             QVERIFY(button);
             boxButton = button->text();
             button->click();
         });
-        watcher.start(20);
+    }
+    QPointer<QWidget> inFront;
+    if (user == PressesAnnulerAfterTheWindowInFrontWent) {
+        // A window of its own (as the help window is) is in front when the
+        // wait begins, and goes for good before the box is due.
+        inFront = new QWidget;
+        inFront->setAttribute(Qt::WA_DeleteOnClose);
+        inFront->show();
+        QApplication::setActiveWindow(inFront);
+        QVERIFY(QTest::qWaitForWindowActive(inFront));
+        QTimer::singleShot(100, inFront, &QWidget::close);
     }
     if (user == ClosesTheWindow) {
         job.form.dialogs = &realDialogs;
@@ -215,12 +234,14 @@ void TestCatalogueDownload::failedDownloadIsSaid()
         QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
         QCoreApplication::exec();
     }
+    QVERIFY2(answers.done(), qPrintable(answers.failures()));
+    QVERIFY(!inFront);
     const QString host = job.form.catalogueHost;
     QCOMPARE(statusLines(job.form), (QStringList{"Échec du téléchargement du catalogue : " + reason.arg(host),
                                                  "Téléchargement du catalogue..."}));
     QVERIFY(QFileInfo(answerPath(job.f)).isFile());
     QCOMPARE(QFileInfo(answerPath(job.f)).size(), 0);
-    if (user == PressesAnnulerInTheBox) {
+    if (answersTheBox) {
         QCOMPARE(boxLabel, QStringLiteral("Téléchargement du catalogue…"));
         QCOMPARE(boxButton, QStringLiteral("Annuler"));
     }

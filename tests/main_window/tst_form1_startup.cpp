@@ -12,6 +12,7 @@
 #include "main_window/startup.h"
 #include "platform/check_value.h"
 #include "support/layout_checks.h"
+#include "support/modal_answers.h"
 #include "support/test_support.h"
 
 #include <QAction>
@@ -56,8 +57,8 @@ private slots:
     void longStatusLineReadWhole();
     void captionsArePlainText_data();
     void captionsArePlainText();
-    void messageBoxTextIsPlain_data();
-    void messageBoxTextIsPlain();
+    void realMessageBoxes_data();
+    void realMessageBoxes();
 };
 
 namespace {
@@ -435,30 +436,34 @@ void TestForm1Startup::captionsArePlainText()
     }
 }
 
-void TestForm1Startup::messageBoxTextIsPlain_data()
+void TestForm1Startup::realMessageBoxes_data()
 {
     QTest::addColumn<int>("style");
-    QTest::newRow("result") << int(MsgBoxStyle::OkOnly);
-    QTest::newRow("warning") << int(MsgBoxStyle::OkOnlyWarning);
-    QTest::newRow("question") << int(MsgBoxStyle::YesNo);
+    QTest::addColumn<int>("enterGives");
+    QTest::newRow("result") << int(MsgBoxStyle::OkOnly) << int(MsgBoxResult::Ok);
+    QTest::newRow("warning") << int(MsgBoxStyle::OkOnlyWarning) << int(MsgBoxResult::Ok);
+    QTest::newRow("question") << int(MsgBoxStyle::YesNo) << int(MsgBoxResult::Yes);
+    QTest::newRow("question whose safe answer is No") << int(MsgBoxStyle::YesNoDefaultNo) << int(MsgBoxResult::No);
 }
 
-void TestForm1Startup::messageBoxTextIsPlain()
+void TestForm1Startup::realMessageBoxes()
 {
     QFETCH(int, style);
+    QFETCH(int, enterGives);
+    // A failure's text shows as typed, and Enter gives the box's default.
     const QString text = QStringLiteral("<b>Fichier introuvable</b> : <i>c:\\ciel.png</i>");
     QString shownText;
     Qt::TextFormat format = Qt::AutoText;
-    QTimer::singleShot(0, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        shownText = box->text();
-        format = box->textFormat();
-        box->buttons().first()->click();
+    ModalAnswers answers;
+    answers.then<QMessageBox>([&](QMessageBox &box) {
+        shownText = box.text();
+        format = box.textFormat();
+        pressKey(box, Qt::Key_Return);
     });
     QtDialogs dialogs;
-    dialogs.MsgBox(text, MsgBoxStyle(style));
+    const MsgBoxResult answer = dialogs.MsgBox(text, MsgBoxStyle(style));
+    QVERIFY2(answers.done(), qPrintable(answers.failures()));
+    QCOMPARE(int(answer), enterGives);
     QCOMPARE(shownText, text);
     QCOMPARE(format, Qt::PlainText);
 }

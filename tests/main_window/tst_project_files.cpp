@@ -33,6 +33,7 @@ private slots:
     void checkBoxLine();
     void openResetsMarksAndFlags();
     void saveFailureKeepsOldFile();
+    void saveOnAFullDiskKeepsOldFile();
     void defaultsFile();
     void defaultsFileFailureIsReported();
 };
@@ -303,18 +304,6 @@ void TestProjectFiles::saveFailureKeepsOldFile()
     QCOMPARE(f.dialogs.shown.back().style, MsgBoxStyle::OkOnlyWarning);
     QVERIFY(QFileInfo(f.path("taken.pam")).isDir());
 
-    // A full disk keeps the old project whole and says so.
-    SmallDisk disk;
-    if (disk.mounted()) {
-        const QString onDisk = disk.path("job.pam");
-        writeFile(onDisk, crlfJoined(kProject));
-        disk.fill();
-        f.dialogs.fileAnswers.push_back(onDisk);
-        f.form->mnu_save_Click();
-        QCOMPARE(f.dialogs.messages().back(), QStringLiteral("Disque plein"));
-        QCOMPARE(readFile(onDisk), crlfJoined(kProject));
-    }
-
     // A read-only folder keeps its old project whole.
     QDir(f.folder.path()).mkdir("ro");
     const QString old = f.path("ro/job.pam");
@@ -330,6 +319,21 @@ void TestProjectFiles::saveFailureKeepsOldFile()
     QFile::setPermissions(f.path("ro"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     if (writable)
         QSKIP("running with rights that ignore folder permissions");
+}
+
+void TestProjectFiles::saveOnAFullDiskKeepsOldFile()
+{
+    // A full disk keeps the old project whole and says so.
+    FormFixture f;
+    SmallDisk disk;
+    SKIP_WITHOUT_SMALL_DISK(disk);
+    const QString onDisk = disk.path("job.pam");
+    writeFile(onDisk, crlfJoined(kProject));
+    disk.fill();
+    f.dialogs.fileAnswers.push_back(onDisk);
+    f.form->mnu_save_Click();
+    QCOMPARE(f.dialogs.messages().back(), QStringLiteral("Disque plein"));
+    QCOMPARE(readFile(onDisk), crlfJoined(kProject));
 }
 
 void TestProjectFiles::defaultsFile()

@@ -45,7 +45,9 @@ QByteArray readFile(const QString &path);
 
 // A small file system for saves on a full disk: a tmpfs of 64 KiB mounted on
 // a temporary folder, which needs root (as in CI). mounted() is false, with
-// the reason in whyNot(), when it cannot be had. Unmounted on destruction.
+// the reason in whyNot(), when it cannot be had: the test then skips with
+// SKIP_WITHOUT_SMALL_DISK, so that a case that could not run never passes.
+// Unmounted on destruction.
 class SmallDisk {
 public:
     SmallDisk();
@@ -64,6 +66,13 @@ private:
     bool mounted_ = false;
     QString whyNot_;
 };
+
+// In a test function: skips the test, saying why, when `disk` is not mounted.
+#define SKIP_WITHOUT_SMALL_DISK(disk)                                                                              \
+    do {                                                                                                           \
+        if (!(disk).mounted())                                                                                     \
+            QSKIP(qPrintable((disk).whyNot()));                                                                    \
+    } while (false)
 
 // A star drawn as a Gaussian spot.
 struct SyntheticStar {
