@@ -8,8 +8,10 @@
 #include <QStringDecoder>
 
 #include <array>
-#include <optional>
 #include <cerrno>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 QStringList splitTextLines(const QString &text)
@@ -116,23 +118,42 @@ FailureCode failureCodeOf(int errorNumber, FailureCode otherwise)
     }
 }
 
-// Opens a regular file for reading. Anything else is a missing file: it is
-// tested before opening, because opening a named pipe waits for a writer.
-void openForReading(QFile &file, const QString &path, QIODevice::OpenMode extra = {})
+// A path that names nothing, or something that is not a file, is a missing
+// file to the user.
+FailureCode openFailureCodeOf(int errorNumber)
 {
-    const QFileInfo info(path);
-    if (!info.exists() || !info.isFile())
+    switch (errorNumber) {
+    case ENOENT:
+    case ENOTDIR:
+    case ELOOP:
+    case ENXIO: return FailureCode::FileNotFound; // ENXIO: a socket, a device without its driver
+    default: return failureCodeOf(errorNumber, FailureCode::PathFileAccessError);
+    }
+}
+} // namespace
+
+void openFileForReading(QFile &file, const QString &path, QIODevice::OpenMode extra)
+{
+    // Without O_NONBLOCK, opening a named pipe waits for a writer.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw Failure(openFailureCodeOf(errno));
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
         throw Failure(FailureCode::FileNotFound);
-    file.setFileName(path);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly | extra)) {
-        const FailureCode otherwise = file.error() == QFileDevice::PermissionsError
-                                          ? FailureCode::PermissionDenied
-                                          : FailureCode::PathFileAccessError;
-        throw Failure(failureCodeOf(errno, otherwise));
+    }
+    // A regular file never blocks anyway; reads then behave as usual.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    if (!file.open(fd, QIODevice::ReadOnly | extra, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw Failure(FailureCode::PathFileAccessError);
     }
 }
 
+namespace {
 [[noreturn]] void throwReadFailure()
 {
     throw Failure(failureCodeOf(errno, FailureCode::DeviceIoError));
@@ -141,11 +162,11 @@ void openForReading(QFile &file, const QString &path, QIODevice::OpenMode extra 
 constexpr qint64 kReadPiece = 64 * 1024;
 } // namespace
 
-QByteArray readFileBytes(const QString &path)
+QByteArray readFileBytes(const QString &path, qint64 maxBytes)
 {
     QFile file;
-    openForReading(file, path);
-    if (file.size() > kMaxWholeFileBytes)
+    openFileForReading(file, path);
+    if (file.size() > maxBytes)
         throw Failure(FailureCode::OutOfMemory);
     // Read in pieces up to the limit: the size may have changed since.
     QByteArray bytes;
@@ -159,7 +180,7 @@ QByteArray readFileBytes(const QString &path)
         bytes.resize(had + n);
         if (n == 0)
             return bytes;
-        if (bytes.size() > kMaxWholeFileBytes)
+        if (bytes.size() > maxBytes)
             throw Failure(FailureCode::OutOfMemory);
     }
 }
@@ -167,7 +188,7 @@ QByteArray readFileBytes(const QString &path)
 TextFileReader::TextFileReader(const QString &path)
 {
     // Our own buffer is the only one.
-    openForReading(file_, path, QIODevice::Unbuffered);
+    openFileForReading(file_, path, QIODevice::Unbuffered);
     if (bytesLeft() && QByteArrayView(buffer_).startsWith(kByteOrderMark))
         next_ = kByteOrderMark.size();
 }

@@ -5,7 +5,7 @@
 // (what a Windows editor saves) when it is not.
 //
 // A path that is not a regular file (a folder, a named pipe, a device) reads
-// as a missing file: opening a pipe would wait for a writer for ever.
+// as a missing file: reading a pipe would wait for a writer for ever.
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -23,13 +23,21 @@ QString decodeLine(QByteArrayView bytes);
 // leading UTF-8 byte order mark is dropped.
 QString decodeText(const QByteArray &bytes);
 
+// Opens `file` on `path` for reading, every reader's one way in. The path is
+// opened without waiting (a named pipe without a writer answers at once) and
+// what was opened is checked to be a regular file, so nothing swapped in
+// between a check and the opening can block. Throws a Failure with the
+// interface's French description: FileNotFound for a missing path and for
+// anything but a regular file.
+void openFileForReading(QFile &file, const QString &path, QIODevice::OpenMode extra = {});
+
 // The most a file read whole may hold (the help document).
 inline constexpr qint64 kMaxWholeFileBytes = 16 * 1024 * 1024;
 
-// The whole content of a regular file of at most kMaxWholeFileBytes. Throws a
-// Failure when it cannot be read, FileNotFound for anything but a regular
-// file, OutOfMemory when it is larger.
-QByteArray readFileBytes(const QString &path);
+// The whole content of a regular file of at most `maxBytes`. Throws a Failure
+// when it cannot be read, FileNotFound for anything but a regular file,
+// OutOfMemory when it is larger; never reads more than `maxBytes` and a piece.
+QByteArray readFileBytes(const QString &path, qint64 maxBytes = kMaxWholeFileBytes);
 
 // Reads a text file one line at a time, straight from the file: only the
 // lines asked for are read, so the file's size does not matter. A line keeps

@@ -7,7 +7,7 @@
 
 #include <QtTest>
 
-#include <sys/stat.h>
+#include <optional>
 
 using namespace testing;
 
@@ -267,7 +267,8 @@ void TestNumbers::notRegularFiles_data()
     QTest::addColumn<int>("bytesFailure");
     const int missing = int(FailureCode::FileNotFound);
     QTest::newRow("a folder") << "folder" << missing << missing;
-    // Opening a named pipe would wait for a writer for ever.
+    // Opening a named pipe without a writer waits for one, reading it for
+    // data: the opening itself refuses it.
     QTest::newRow("a named pipe") << "pipe" << missing << missing;
     QTest::newRow("a device") << "device" << missing << missing;
     QTest::newRow("larger than a help document") << "large" << 0 << int(FailureCode::OutOfMemory);
@@ -280,10 +281,11 @@ void TestNumbers::notRegularFiles()
     QFETCH(int, bytesFailure);
     QTemporaryDir dir;
     QString path = dir.filePath("f");
+    std::optional<UnwrittenPipe> pipe;
     if (kind == "folder") {
         QVERIFY(QDir(dir.path()).mkdir("f"));
     } else if (kind == "pipe") {
-        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        QVERIFY(pipe.emplace(path).created());
     } else if (kind == "device") {
         path = QStringLiteral("/dev/null");
     } else {
@@ -299,8 +301,16 @@ void TestNumbers::notRegularFiles()
         }
         return 0;
     };
+    QCOMPARE(failureOf([&] {
+                 QFile file;
+                 openFileForReading(file, path);
+             }),
+             readerFailure);
     QCOMPARE(failureOf([&] { TextFileReader reader(path); }), readerFailure);
     QCOMPARE(failureOf([&] { readFileBytes(path); }), bytesFailure);
+    // One byte more than a caller's own limit is too much as well.
+    QCOMPARE(failureOf([&] { readFileBytes(path, 0); }), kind == "large" ? bytesFailure : readerFailure);
+    QVERIFY(!pipe || !pipe->released());
 }
 
 void TestNumbers::writeReplacesOnlyWhenComplete_data()
