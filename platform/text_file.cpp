@@ -195,6 +195,8 @@ TextFileReader::TextFileReader(const QString &path)
 
 bool TextFileReader::bytesLeft() const
 {
+    if (givenUp_)
+        return false;
     if (next_ < buffer_.size())
         return true;
     buffer_.resize(kReadPiece);
@@ -244,9 +246,10 @@ QString TextFileReader::readLine()
         throw Failure(FailureCode::ReadPastEnd);
     QByteArray line;
     bool cut = false;
+    qint64 scanned = 0;
     while (bytesLeft()) {
         const char *piece = buffer_.constData() + next_;
-        const qsizetype available = buffer_.size() - next_;
+        const qsizetype available = qsizetype(std::min<qint64>(buffer_.size() - next_, kMaxLineScanBytes - scanned));
         qsizetype end = 0;
         while (end < available && piece[end] != '\r' && piece[end] != '\n')
             ++end;
@@ -255,9 +258,14 @@ QString TextFileReader::readLine()
             cut = true;
         line.append(piece, std::min(end, room));
         next_ += end;
+        scanned += end;
         if (end < available) {
             afterCr_ = piece[end] == '\r';
             ++next_;
+            break;
+        }
+        if (scanned >= kMaxLineScanBytes) {
+            givenUp_ = true;
             break;
         }
     }

@@ -42,16 +42,23 @@ QByteArray readFileBytes(const QString &path, qint64 maxBytes = kMaxWholeFileByt
 // Reads a text file one line at a time, straight from the file: only the
 // lines asked for are read, so the file's size does not matter. A line keeps
 // at most kMaxLineBytes bytes (more than any text box holds); the rest of a
-// longer line is skipped. Opening a missing, non-regular or unreadable file
-// throws a Failure; reading past the last line throws Failure(ReadPastEnd).
+// longer line is skipped. A line still without its end after
+// kMaxLineScanBytes is no text any program of ours wrote: the file is taken
+// as ending there, that line (its kept beginning) being its last, so a huge
+// file without line ends is never read through. Opening a missing,
+// non-regular or unreadable file throws a Failure; reading past the last line
+// throws Failure(ReadPastEnd).
 class TextFileReader {
 public:
     static constexpr qsizetype kMaxLineBytes = 128 * 1024;
+    static constexpr qint64 kMaxLineScanBytes = 4 * 1024 * 1024;
 
     explicit TextFileReader(const QString &path);
 
     QString readLine();
     bool atEnd() const;
+    // How many bytes have been read from the file so far.
+    qint64 bytesRead() const { return file_.pos(); }
 
 private:
     bool bytesLeft() const;
@@ -62,6 +69,7 @@ private:
     mutable QByteArray buffer_;
     mutable qsizetype next_ = 0;
     mutable bool afterCr_ = false;
+    bool givenUp_ = false; // a line ran past kMaxLineScanBytes
 };
 
 // Writes `bytes` through a temporary file in the same folder that replaces

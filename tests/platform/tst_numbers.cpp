@@ -27,6 +27,7 @@ private slots:
     void failureDescriptions();
     void textLines_data();
     void textLines();
+    void sparseFileWithoutLineEnd();
     void latin1Fallback();
     void readPastEnd();
     void notRegularFiles_data();
@@ -217,6 +218,13 @@ void TestNumbers::textLines_data()
     QTest::newRow("cut inside a character")
         << "a" + QString(cap / 2, u'\u00e9').toUtf8() + "\r\nz"
         << QStringList{u'a' + QString(cap / 2 - 1, u'\u00e9'), "z"} << false;
+    // A line is looked through up to a bound; without its end by then, the
+    // file is taken as ending there.
+    constexpr qint64 bound = TextFileReader::kMaxLineScanBytes;
+    QTest::newRow("line end as the bound's last byte")
+        << QByteArray(bound - 1, 'y') + "\r\nz" << QStringList{QString(cap, u'y'), "z"} << false;
+    QTest::newRow("line end one byte past the bound")
+        << "a\r\n" + QByteArray(bound, 'y') + "\r\nz" << QStringList{"a", QString(cap, u'y')} << false;
 }
 
 void TestNumbers::textLines()
@@ -233,6 +241,23 @@ void TestNumbers::textLines()
     while (!reader.atEnd())
         read << reader.readLine();
     QCOMPARE(read, lines);
+}
+
+void TestNumbers::sparseFileWithoutLineEnd()
+{
+    // 16 GB of nothing on the disk and no line end: read up to the bound
+    // (and at most one read piece more), not through.
+    QTemporaryDir dir;
+    QFile file(dir.filePath("defaut.cfg"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    if (!file.resize(qint64(16) * 1024 * 1024 * 1024))
+        QSKIP("this file system refuses a sparse file of 16 GB");
+    file.close();
+    TextFileReader reader(file.fileName());
+    QCOMPARE(reader.readLine(), QString(TextFileReader::kMaxLineBytes, QChar(0)));
+    QVERIFY(reader.atEnd());
+    QVERIFY2(reader.bytesRead() <= TextFileReader::kMaxLineScanBytes + 64 * 1024,
+             qPrintable(QString::number(reader.bytesRead())));
 }
 
 void TestNumbers::latin1Fallback()
