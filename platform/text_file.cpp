@@ -277,6 +277,32 @@ namespace {
 {
     throw Failure(failureCodeOf(errorNumber, FailureCode::DeviceIoError));
 }
+
+// EINVAL and ENOSYS mean this file system cannot sync, not that the data is lost.
+bool syncFailed(int result) { return result != 0 && errno != EINVAL && errno != ENOSYS; }
+
+// The rename that completes a save is a change of the folder: until the
+// folder is on the disk too, a power cut may bring back the old file. By then
+// the new file has replaced the old one, so a failure here loses nothing;
+// it is still reported, as the save is not known to last.
+void syncFolderOf(const QString &path)
+{
+    // A save through a link replaces the file the link names.
+    const QString saved = QFileInfo(path).canonicalFilePath();
+    const QByteArray folder = QFile::encodeName(QFileInfo(saved.isEmpty() ? path : saved).absolutePath());
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int errorNumber = errno;
+    if (fd >= 0) {
+        errorNumber = syncFailed(::fsync(fd)) ? errno : 0;
+        ::close(fd);
+    }
+    if (errorNumber == 0)
+        return;
+    const QString why = failureDescription(failureCodeOf(errorNumber, FailureCode::DeviceIoError));
+    throw Failure(FailureCode::DeviceIoError,
+                  QStringLiteral("Fichier enregistré, mais son écriture sur le disque n'est pas confirmée (%1)")
+                      .arg(why));
+}
 } // namespace
 
 void writeWholeFile(const QString &path, const QByteArray &bytes)
@@ -311,13 +337,13 @@ void writeWholeFile(const QString &path, const QByteArray &bytes)
     if (!file.flush())
         throwWriteFailure(errno);
     // The data must be on the disk before the rename makes it the file: a
-    // file system may report a full disk or an I/O error only here. EINVAL
-    // and ENOSYS mean this file system cannot sync, not that the data is lost.
-    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != ENOSYS)
+    // file system may report a full disk or an I/O error only here.
+    if (syncFailed(::fsync(file.handle())))
         throwWriteFailure(errno);
     errno = 0;
     if (!file.commit())
         throwWriteFailure(errno);
+    syncFolderOf(path);
 }
 
 void writeTextLines(const QString &path, const QStringList &lines)

@@ -75,7 +75,10 @@ private:
 // Writes `bytes` through a temporary file in the same folder that replaces
 // `path` only once every write, the flush to the disk and the closing have
 // succeeded. Throws a Failure with a French description otherwise (a full
-// disk is "Disque plein"); the old file then stays untouched.
+// disk is "Disque plein"); the old file then stays untouched. The folder is
+// synced after the rename, so that a save reported done survives a power
+// cut; should that sync fail, the new file is in place but its lasting is not
+// known, and the Failure (DeviceIoError) says so in its own words.
 void writeWholeFile(const QString &path, const QByteArray &bytes);
 
 // Writes the lines, each followed by CR LF, with writeWholeFile.

@@ -343,6 +343,7 @@ void TestNumbers::writeReplacesOnlyWhenComplete_data()
     QTest::addColumn<QString>("situation");
     QTest::addColumn<QString>("description");
     QTest::newRow("written") << "" << QString();
+    QTest::newRow("written through a link") << "link" << QString();
     QTest::newRow("a folder in its place") << "folder" << QStringLiteral("Erreur d'accès au chemin/fichier");
     QTest::newRow("no such folder") << "gone" << QStringLiteral("Chemin d'accès introuvable");
     QTest::newRow("read-only folder") << "ro" << QStringLiteral("Permission refusée");
@@ -357,7 +358,14 @@ void TestNumbers::writeReplacesOnlyWhenComplete()
     SmallDisk disk;
     QString path = dir.filePath("p.txt");
     writeFile(path, "old\r\n");
-    if (situation == "folder") {
+    if (situation == "link") {
+        // The file the link names is replaced, in its own folder, which is
+        // the one to sync.
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QDir(dir.path()).mkdir("real"));
+        writeFile(dir.filePath("real/p.txt"), "old\r\n");
+        QVERIFY(QFile::link(dir.filePath("real/p.txt"), path));
+    } else if (situation == "folder") {
         QVERIFY(QFile::remove(path));
         QVERIFY(QDir(dir.path()).mkdir("p.txt"));
     } else if (situation == "gone") {
@@ -380,6 +388,10 @@ void TestNumbers::writeReplacesOnlyWhenComplete()
     if (description.isEmpty()) {
         writeTextLines(path, lines);
         QCOMPARE(readFile(path), QByteArray("\xc3\xa9\r\n\r\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"p.txt"});
+        QCOMPARE(QFileInfo(path).isSymLink(), situation == "link");
+        if (situation == "link")
+            QCOMPARE(QDir(dir.filePath("real")).entryList(QDir::Files | QDir::Hidden), QStringList{"p.txt"});
         return;
     }
     QString reported;
