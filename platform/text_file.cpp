@@ -266,7 +266,7 @@ QString TextFileReader::readLine()
         }
         if (scanned >= kMaxLineScanBytes) {
             givenUp_ = true;
-            break;
+            throw Failure(FailureCode::ReadPastEnd);
         }
     }
     return decodeLine(cut ? withoutPartialCharacter(line) : QByteArrayView(line));

@@ -43,11 +43,11 @@ QByteArray readFileBytes(const QString &path, qint64 maxBytes = kMaxWholeFileByt
 // lines asked for are read, so the file's size does not matter. A line keeps
 // at most kMaxLineBytes bytes (more than any text box holds); the rest of a
 // longer line is skipped. A line still without its end after
-// kMaxLineScanBytes is no text any program of ours wrote: the file is taken
-// as ending there, that line (its kept beginning) being its last, so a huge
-// file without line ends is never read through. Opening a missing,
-// non-regular or unreadable file throws a Failure; reading past the last line
-// throws Failure(ReadPastEnd).
+// kMaxLineScanBytes is no text any program of ours wrote, only junk: the file
+// is taken as ending before it (reading it throws Failure(ReadPastEnd) and
+// atEnd() is true from then on), so a huge file without line ends is never
+// read through. Opening a missing, non-regular or unreadable file throws a
+// Failure; reading past the last line throws Failure(ReadPastEnd).
 class TextFileReader {
 public:
     static constexpr qsizetype kMaxLineBytes = 128 * 1024;

@@ -27,7 +27,8 @@ private slots:
     void failureDescriptions();
     void textLines_data();
     void textLines();
-    void sparseFileWithoutLineEnd();
+    void lineWithoutEnd_data();
+    void lineWithoutEnd();
     void latin1Fallback();
     void readPastEnd();
     void notRegularFiles_data();
@@ -218,13 +219,10 @@ void TestNumbers::textLines_data()
     QTest::newRow("cut inside a character")
         << "a" + QString(cap / 2, u'\u00e9').toUtf8() + "\r\nz"
         << QStringList{u'a' + QString(cap / 2 - 1, u'\u00e9'), "z"} << false;
-    // A line is looked through up to a bound; without its end by then, the
-    // file is taken as ending there.
-    constexpr qint64 bound = TextFileReader::kMaxLineScanBytes;
+    // A line is looked through up to a bound for its end.
     QTest::newRow("line end as the bound's last byte")
-        << QByteArray(bound - 1, 'y') + "\r\nz" << QStringList{QString(cap, u'y'), "z"} << false;
-    QTest::newRow("line end one byte past the bound")
-        << "a\r\n" + QByteArray(bound, 'y') + "\r\nz" << QStringList{"a", QString(cap, u'y')} << false;
+        << QByteArray(TextFileReader::kMaxLineScanBytes - 1, 'y') + "\r\nz" << QStringList{QString(cap, u'y'), "z"}
+        << false;
 }
 
 void TestNumbers::textLines()
@@ -243,20 +241,48 @@ void TestNumbers::textLines()
     QCOMPARE(read, lines);
 }
 
-void TestNumbers::sparseFileWithoutLineEnd()
+void TestNumbers::lineWithoutEnd_data()
 {
-    // 16 GB of nothing on the disk and no line end: read up to the bound
-    // (and at most one read piece more), not through.
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<qint64>("sparseSize"); // the file is then made this long, without a byte on the disk
+    QTest::addColumn<QStringList>("lines");
+    constexpr qint64 bound = TextFileReader::kMaxLineScanBytes;
+    constexpr qint64 huge = qint64(16) * 1024 * 1024 * 1024;
+    QTest::newRow("16 GB without a line end") << QByteArray() << huge << QStringList{};
+    QTest::newRow("a line, then 16 GB without a line end") << QByteArray("a\r\n") << huge << QStringList{"a"};
+    QTest::newRow("line end one byte past the bound")
+        << "a\r\n" + QByteArray(bound, 'y') + "\r\nz" << qint64(0) << QStringList{"a"};
+}
+
+void TestNumbers::lineWithoutEnd()
+{
+    // The file is taken as ending before a line still without its end at
+    // the bound, and nothing much past the bound is read.
+    QFETCH(QByteArray, bytes);
+    QFETCH(qint64, sparseSize);
+    QFETCH(QStringList, lines);
     QTemporaryDir dir;
     QFile file(dir.filePath("defaut.cfg"));
     QVERIFY(file.open(QIODevice::WriteOnly));
-    if (!file.resize(qint64(16) * 1024 * 1024 * 1024))
-        QSKIP("this file system refuses a sparse file of 16 GB");
+    QCOMPARE(file.write(bytes), bytes.size());
+    if (sparseSize > 0 && !file.resize(sparseSize))
+        QSKIP("this file system refuses a sparse file this long");
     file.close();
     TextFileReader reader(file.fileName());
-    QCOMPARE(reader.readLine(), QString(TextFileReader::kMaxLineBytes, QChar(0)));
+    QStringList read;
+    int failure = 0;
+    while (!reader.atEnd() && failure == 0) {
+        try {
+            read << reader.readLine();
+        } catch (const Failure &f) {
+            failure = int(f.code());
+        }
+    }
+    QCOMPARE(read, lines);
+    QCOMPARE(failure, int(FailureCode::ReadPastEnd));
     QVERIFY(reader.atEnd());
-    QVERIFY2(reader.bytesRead() <= TextFileReader::kMaxLineScanBytes + 64 * 1024,
+    // Up to one read piece past the bound, after the lines before.
+    QVERIFY2(reader.bytesRead() <= 8 + TextFileReader::kMaxLineScanBytes + 64 * 1024,
              qPrintable(QString::number(reader.bytesRead())));
 }
 
