@@ -274,11 +274,21 @@ std::optional<QByteArray> runChild(const QString &mode, const QString &folder, d
 }
 
 // Start-up in a new process; with `defaultsBytes` > 0, beside a defaut.cfg of
-// that many bytes of line ends, which must cost neither time nor memory.
-void measureStartup(const QString &operation, qint64 defaultsBytes)
+// that many bytes of line ends, which must cost neither time nor memory; with
+// `sparseFile`, that file of the folder is 16 GB without a line end (and
+// without a byte on the disk), which must not be read through.
+void measureStartup(const QString &operation, qint64 defaultsBytes, const QString &sparseFile = {})
 {
     QTemporaryDir folder;
     QFile::copy(QStringLiteral(SIDELUNE_RESOURCES_DIR "/lang.cfg"), folder.filePath(QStringLiteral("lang.cfg")));
+    if (!sparseFile.isEmpty()) {
+        QFile sparse(folder.filePath(sparseFile));
+        sparse.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        if (!sparse.open(QIODevice::WriteOnly | QIODevice::Truncate) || !sparse.resize(qint64(16) << 30)) {
+            rows.push_back({operation, 0, QStringLiteral("?"), {}, {}, QStringLiteral("no sparse file here")});
+            return;
+        }
+    }
     if (defaultsBytes > 0) {
         QFile defaults(folder.filePath(QStringLiteral("defaut.cfg")));
         if (!defaults.open(QIODevice::WriteOnly))
@@ -309,7 +319,9 @@ void measureStartup(const QString &operation, qint64 defaultsBytes)
         peakMb.empty() ? QString() : QStringLiteral(", peak %1 MB").arg(peakMb[peakMb.size() / 2], 0, 'f', 1);
     addTimed(operation, {shown[shown.size() / 2], shown.back(), kRuns}, kStartupTargetMs,
              failed ? QStringLiteral("FAILED to start")
-                    : QStringLiteral("new process, shipped lang.cfg") + memory);
+                    : QStringLiteral("new process, ")
+                          + (sparseFile.isEmpty() ? QStringLiteral("shipped lang.cfg") : QStringLiteral("sparse file"))
+                          + memory);
 }
 
 void measureMemory(const QString &sampleFolder)
@@ -424,6 +436,9 @@ int main(int argc, char *argv[])
     }
     measureStartup(QStringLiteral("start-up until the main window shows"), 0);
     measureStartup(QStringLiteral("  the same, defaut.cfg of 100 MB of line ends"), 100 * 1024 * 1024);
+    measureStartup(QStringLiteral("  the same, 16 GB defaut.cfg without line end"), 0,
+                   QStringLiteral("defaut.cfg"));
+    measureStartup(QStringLiteral("  the same, 16 GB lang.cfg without line end"), 0, QStringLiteral("lang.cfg"));
     printTable();
     return 0;
 }

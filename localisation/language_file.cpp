@@ -88,8 +88,10 @@ LanguageLoadResult LoadLanguage(const QString &programFolder, LanguageTables &ta
             [&]() -> std::optional<QString> {
                 if (file.atEnd())
                     return std::nullopt;
+                // Counted once read: a line that fails gave no text.
+                QString line = file.readLine();
                 ++linesRead;
-                return file.readLine();
+                return line;
             },
             tables);
     } catch (const Failure &failure) {

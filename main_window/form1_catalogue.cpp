@@ -6,11 +6,11 @@
 #include "main_window/catalogue_parser.h"
 #include "main_window/catalogue_query.h"
 #include "platform/dialogs.h"
+#include "platform/failure.h"
 #include "platform/numbers.h"
 #include "platform/program_folder.h"
+#include "platform/text_file.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -62,12 +62,10 @@ void Form1::READFILE()
     // that is not a regular file (a pipe would block) or one larger than any
     // download may write parses like an empty answer.
     QByteArray bytes;
-    const QString path = answerPath(programFolder);
-    QFile file(path);
-    const QFileInfo info(path);
-    if (info.isFile() && info.size() <= TransferLimits{}.maxBytes && file.open(QIODevice::ReadOnly))
-        bytes = file.readAll();
-    file.close();
+    try {
+        bytes = readFileBytes(answerPath(programFolder), TransferLimits{}.maxBytes);
+    } catch (const Failure &) {
+    }
     parseCatalogueAnswer(bytes, scaleRa, scaleDec, stars);
     LogStatus(CStr(stars.starCount) + u'/' + CStr(stars.starTotal) + lang->MessageTexts[19]);
 }

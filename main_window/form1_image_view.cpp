@@ -6,8 +6,10 @@
 
 #include "platform/dialogs.h"
 #include "platform/program_folder.h"
+#include "platform/text_file.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QLineEdit>
@@ -80,13 +82,24 @@ void Form1::Loadimg_Click()
     // first, so Qt's only backs it up.
     QImageReader::setAllocationLimit(kImageLimitMegabytes);
     const QString path = resolveInProgramFolder(programFolder, typed);
-    QImageReader reader(path);
-    const bool tooLarge = beyondImageLimit(reader);
-    const QImage image = tooLarge ? QImage() : reader.read();
+    QImage image;
+    QString why;
+    try {
+        // Opened as every file is read: a named pipe or a device under the
+        // path is refused at once, as a missing file, instead of blocking.
+        QFile file;
+        openFileForReading(file, path);
+        QImageReader reader(&file);
+        if (beyondImageLimit(reader))
+            why = failureDescription(FailureCode::ImageTooLarge);
+        else if (image = reader.read(); image.isNull())
+            why = imageReadFailure(reader);
+    } catch (const Failure &failure) {
+        why = failure.description();
+    }
     if (image.isNull()) {
         // The old picture stays as it was, where it was.
         imageLoaded = false;
-        const QString why = tooLarge ? failureDescription(FailureCode::ImageTooLarge) : imageReadFailure(reader);
         dialogs->MsgBox(typed + QStringLiteral(": ") + why, MsgBoxStyle::OkOnly);
         return;
     }

@@ -8,8 +8,10 @@
 #include <QStringDecoder>
 
 #include <array>
-#include <optional>
 #include <cerrno>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 QStringList splitTextLines(const QString &text)
@@ -116,23 +118,42 @@ FailureCode failureCodeOf(int errorNumber, FailureCode otherwise)
     }
 }
 
-// Opens a regular file for reading. Anything else is a missing file: it is
-// tested before opening, because opening a named pipe waits for a writer.
-void openForReading(QFile &file, const QString &path, QIODevice::OpenMode extra = {})
+// A path that names nothing, or something that is not a file, is a missing
+// file to the user.
+FailureCode openFailureCodeOf(int errorNumber)
 {
-    const QFileInfo info(path);
-    if (!info.exists() || !info.isFile())
+    switch (errorNumber) {
+    case ENOENT:
+    case ENOTDIR:
+    case ELOOP:
+    case ENXIO: return FailureCode::FileNotFound; // ENXIO: a socket, a device without its driver
+    default: return failureCodeOf(errorNumber, FailureCode::PathFileAccessError);
+    }
+}
+} // namespace
+
+void openFileForReading(QFile &file, const QString &path, QIODevice::OpenMode extra)
+{
+    // Without O_NONBLOCK, opening a named pipe waits for a writer.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw Failure(openFailureCodeOf(errno));
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
         throw Failure(FailureCode::FileNotFound);
-    file.setFileName(path);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly | extra)) {
-        const FailureCode otherwise = file.error() == QFileDevice::PermissionsError
-                                          ? FailureCode::PermissionDenied
-                                          : FailureCode::PathFileAccessError;
-        throw Failure(failureCodeOf(errno, otherwise));
+    }
+    // A regular file never blocks anyway; reads then behave as usual.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    if (!file.open(fd, QIODevice::ReadOnly | extra, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw Failure(FailureCode::PathFileAccessError);
     }
 }
 
+namespace {
 [[noreturn]] void throwReadFailure()
 {
     throw Failure(failureCodeOf(errno, FailureCode::DeviceIoError));
@@ -141,11 +162,11 @@ void openForReading(QFile &file, const QString &path, QIODevice::OpenMode extra 
 constexpr qint64 kReadPiece = 64 * 1024;
 } // namespace
 
-QByteArray readFileBytes(const QString &path)
+QByteArray readFileBytes(const QString &path, qint64 maxBytes)
 {
     QFile file;
-    openForReading(file, path);
-    if (file.size() > kMaxWholeFileBytes)
+    openFileForReading(file, path);
+    if (file.size() > maxBytes)
         throw Failure(FailureCode::OutOfMemory);
     // Read in pieces up to the limit: the size may have changed since.
     QByteArray bytes;
@@ -159,7 +180,7 @@ QByteArray readFileBytes(const QString &path)
         bytes.resize(had + n);
         if (n == 0)
             return bytes;
-        if (bytes.size() > kMaxWholeFileBytes)
+        if (bytes.size() > maxBytes)
             throw Failure(FailureCode::OutOfMemory);
     }
 }
@@ -167,13 +188,15 @@ QByteArray readFileBytes(const QString &path)
 TextFileReader::TextFileReader(const QString &path)
 {
     // Our own buffer is the only one.
-    openForReading(file_, path, QIODevice::Unbuffered);
+    openFileForReading(file_, path, QIODevice::Unbuffered);
     if (bytesLeft() && QByteArrayView(buffer_).startsWith(kByteOrderMark))
         next_ = kByteOrderMark.size();
 }
 
 bool TextFileReader::bytesLeft() const
 {
+    if (givenUp_)
+        return false;
     if (next_ < buffer_.size())
         return true;
     buffer_.resize(kReadPiece);
@@ -223,9 +246,10 @@ QString TextFileReader::readLine()
         throw Failure(FailureCode::ReadPastEnd);
     QByteArray line;
     bool cut = false;
+    qint64 scanned = 0;
     while (bytesLeft()) {
         const char *piece = buffer_.constData() + next_;
-        const qsizetype available = buffer_.size() - next_;
+        const qsizetype available = qsizetype(std::min<qint64>(buffer_.size() - next_, kMaxLineScanBytes - scanned));
         qsizetype end = 0;
         while (end < available && piece[end] != '\r' && piece[end] != '\n')
             ++end;
@@ -234,10 +258,15 @@ QString TextFileReader::readLine()
             cut = true;
         line.append(piece, std::min(end, room));
         next_ += end;
+        scanned += end;
         if (end < available) {
             afterCr_ = piece[end] == '\r';
             ++next_;
             break;
+        }
+        if (scanned >= kMaxLineScanBytes) {
+            givenUp_ = true;
+            throw Failure(FailureCode::ReadPastEnd);
         }
     }
     return decodeLine(cut ? withoutPartialCharacter(line) : QByteArrayView(line));
@@ -247,6 +276,32 @@ namespace {
 [[noreturn]] void throwWriteFailure(int errorNumber)
 {
     throw Failure(failureCodeOf(errorNumber, FailureCode::DeviceIoError));
+}
+
+// EINVAL and ENOSYS mean this file system cannot sync, not that the data is lost.
+bool syncFailed(int result) { return result != 0 && errno != EINVAL && errno != ENOSYS; }
+
+// The rename that completes a save is a change of the folder: until the
+// folder is on the disk too, a power cut may bring back the old file. By then
+// the new file has replaced the old one, so a failure here loses nothing;
+// it is still reported, as the save is not known to last.
+void syncFolderOf(const QString &path)
+{
+    // A save through a link replaces the file the link names.
+    const QString saved = QFileInfo(path).canonicalFilePath();
+    const QByteArray folder = QFile::encodeName(QFileInfo(saved.isEmpty() ? path : saved).absolutePath());
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int errorNumber = errno;
+    if (fd >= 0) {
+        errorNumber = syncFailed(::fsync(fd)) ? errno : 0;
+        ::close(fd);
+    }
+    if (errorNumber == 0)
+        return;
+    const QString why = failureDescription(failureCodeOf(errorNumber, FailureCode::DeviceIoError));
+    throw Failure(FailureCode::DeviceIoError,
+                  QStringLiteral("Fichier enregistré, mais son écriture sur le disque n'est pas confirmée (%1)")
+                      .arg(why));
 }
 } // namespace
 
@@ -282,13 +337,13 @@ void writeWholeFile(const QString &path, const QByteArray &bytes)
     if (!file.flush())
         throwWriteFailure(errno);
     // The data must be on the disk before the rename makes it the file: a
-    // file system may report a full disk or an I/O error only here. EINVAL
-    // and ENOSYS mean this file system cannot sync, not that the data is lost.
-    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != ENOSYS)
+    // file system may report a full disk or an I/O error only here.
+    if (syncFailed(::fsync(file.handle())))
         throwWriteFailure(errno);
     errno = 0;
     if (!file.commit())
         throwWriteFailure(errno);
+    syncFolderOf(path);
 }
 
 void writeTextLines(const QString &path, const QStringList &lines)

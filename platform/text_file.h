@@ -5,7 +5,7 @@
 // (what a Windows editor saves) when it is not.
 //
 // A path that is not a regular file (a folder, a named pipe, a device) reads
-// as a missing file: opening a pipe would wait for a writer for ever.
+// as a missing file: reading a pipe would wait for a writer for ever.
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -23,27 +23,42 @@ QString decodeLine(QByteArrayView bytes);
 // leading UTF-8 byte order mark is dropped.
 QString decodeText(const QByteArray &bytes);
 
+// Opens `file` on `path` for reading, every reader's one way in. The path is
+// opened without waiting (a named pipe without a writer answers at once) and
+// what was opened is checked to be a regular file, so nothing swapped in
+// between a check and the opening can block. Throws a Failure with the
+// interface's French description: FileNotFound for a missing path and for
+// anything but a regular file.
+void openFileForReading(QFile &file, const QString &path, QIODevice::OpenMode extra = {});
+
 // The most a file read whole may hold (the help document).
 inline constexpr qint64 kMaxWholeFileBytes = 16 * 1024 * 1024;
 
-// The whole content of a regular file of at most kMaxWholeFileBytes. Throws a
-// Failure when it cannot be read, FileNotFound for anything but a regular
-// file, OutOfMemory when it is larger.
-QByteArray readFileBytes(const QString &path);
+// The whole content of a regular file of at most `maxBytes`. Throws a Failure
+// when it cannot be read, FileNotFound for anything but a regular file,
+// OutOfMemory when it is larger; never reads more than `maxBytes` and a piece.
+QByteArray readFileBytes(const QString &path, qint64 maxBytes = kMaxWholeFileBytes);
 
 // Reads a text file one line at a time, straight from the file: only the
 // lines asked for are read, so the file's size does not matter. A line keeps
 // at most kMaxLineBytes bytes (more than any text box holds); the rest of a
-// longer line is skipped. Opening a missing, non-regular or unreadable file
-// throws a Failure; reading past the last line throws Failure(ReadPastEnd).
+// longer line is skipped. A line still without its end after
+// kMaxLineScanBytes is no text any program of ours wrote, only junk: the file
+// is taken as ending before it (reading it throws Failure(ReadPastEnd) and
+// atEnd() is true from then on), so a huge file without line ends is never
+// read through. Opening a missing, non-regular or unreadable file throws a
+// Failure; reading past the last line throws Failure(ReadPastEnd).
 class TextFileReader {
 public:
     static constexpr qsizetype kMaxLineBytes = 128 * 1024;
+    static constexpr qint64 kMaxLineScanBytes = 4 * 1024 * 1024;
 
     explicit TextFileReader(const QString &path);
 
     QString readLine();
     bool atEnd() const;
+    // How many bytes have been read from the file so far.
+    qint64 bytesRead() const { return file_.pos(); }
 
 private:
     bool bytesLeft() const;
@@ -54,12 +69,16 @@ private:
     mutable QByteArray buffer_;
     mutable qsizetype next_ = 0;
     mutable bool afterCr_ = false;
+    bool givenUp_ = false; // a line ran past kMaxLineScanBytes
 };
 
 // Writes `bytes` through a temporary file in the same folder that replaces
 // `path` only once every write, the flush to the disk and the closing have
 // succeeded. Throws a Failure with a French description otherwise (a full
-// disk is "Disque plein"); the old file then stays untouched.
+// disk is "Disque plein"); the old file then stays untouched. The folder is
+// synced after the rename, so that a save reported done survives a power
+// cut; should that sync fail, the new file is in place but its lasting is not
+// known, and the Failure (DeviceIoError) says so in its own words.
 void writeWholeFile(const QString &path, const QByteArray &bytes);
 
 // Writes the lines, each followed by CR LF, with writeWholeFile.

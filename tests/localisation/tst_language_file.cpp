@@ -2,12 +2,13 @@
 // numbers, line ends, and files that cannot be used.
 
 #include "localisation/language_file.h"
+#include "platform/text_file.h"
 #include "support/test_support.h"
 
 #include <QDir>
 #include <QtTest>
 
-#include <sys/stat.h>
+#include <optional>
 
 using namespace testing;
 
@@ -191,6 +192,11 @@ void TestLanguageFile::unusableFiles_data()
     QTest::newRow("title only") << 2 << QByteArray("T\r\n")
                                 << QStringLiteral("le fichier se termine avant la ligne [CONFIG2]")
                                 << QStringList{} << false;
+    // The file is taken as ending before a line without its end within the
+    // reader's bound: no text was read.
+    QTest::newRow("title, then no line end")
+        << 2 << QByteArray("T\r\n") + QByteArray(TextFileReader::kMaxLineScanBytes, 'x')
+        << QStringLiteral("Tentative de lecture au-delà de la fin du fichier") << QStringList{} << false;
     QTest::newRow("ends in block 2") << 2 << QByteArray("T\r\na\r\n[CONFIG2]\r\nb")
                                      << QStringLiteral("le fichier se termine avant la ligne [FORM]")
                                      << QStringList{"C[1]=a", "C[2]=[CONFIG2]", "C2[1]=b"} << true;
@@ -221,11 +227,13 @@ void TestLanguageFile::unusableFiles()
         QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("lang.cfg")));
     else if (kind == 2)
         writeFile(path, file);
-    else if (kind == 3)
-        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    std::optional<UnwrittenPipe> pipe;
+    if (kind == 3)
+        QVERIFY(pipe.emplace(path).created());
 
     LanguageTables tables;
     const LanguageLoadResult result = LoadLanguage(folder.path(), tables);
+    QVERIFY(!pipe || !pipe->released());
     QVERIFY(!result.ok());
     QCOMPARE(result.path, path);
     QCOMPARE(result.problem, problem);

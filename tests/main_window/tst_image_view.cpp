@@ -9,6 +9,7 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QtEndian>
 #include <QtTest>
 
@@ -21,6 +22,8 @@ private slots:
     void loadPlacesImage();
     void loadFailureKeepsOldPicture_data();
     void loadFailureKeepsOldPicture();
+    void namedPipeRefusedByEveryLoad_data();
+    void namedPipeRefusedByEveryLoad();
 
     void panStepOrder_data();
     void panStepOrder();
@@ -162,7 +165,10 @@ void TestImageView::loadFailureKeepsOldPicture_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QByteArray>("content"); // written under the typed name when not empty
     QTest::addColumn<QString>("description"); // the failure's text, when it is known
-    QTest::newRow("missing file") << QStringLiteral("absent.png") << QByteArray() << QString();
+    const QString missing = failureDescription(FailureCode::FileNotFound);
+    QTest::newRow("missing file") << QStringLiteral("absent.png") << QByteArray() << missing;
+    // Opening it would wait for a writer, and the window with it.
+    QTest::newRow("a named pipe") << QStringLiteral("pipe.png") << QByteArray() << missing;
     QTest::newRow("not an image") << QStringLiteral("notes.png") << QByteArray("not a picture\r\n") << QString();
     QTest::newRow("empty path: the folder itself") << QString() << QByteArray() << QString();
     QTest::newRow("a folder") << QStringLiteral("sub") << QByteArray() << QString();
@@ -181,6 +187,8 @@ void TestImageView::loadFailureKeepsOldPicture()
     if (!content.isEmpty())
         writeFile(f.path(typed), content);
     QDir(f.folder.path()).mkdir(QStringLiteral("sub"));
+    const UnwrittenPipe pipe(f.path(QStringLiteral("pipe.png")));
+    QVERIFY(pipe.created());
 
     form.txt_url->setText(QStringLiteral("good.png"));
     form.Loadimg_Click();
@@ -204,6 +212,43 @@ void TestImageView::loadFailureKeepsOldPicture()
     QCOMPARE(form.Picture1->size(), QSize(200, 150));
     QCOMPARE(form.Picture1->pos(), QPoint(-10, -20));
     QCOMPARE(form.Picture1->Point(30, 40), 208 * 65793);
+    QVERIFY(!pipe.released());
+}
+
+void TestImageView::namedPipeRefusedByEveryLoad_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("Load beside Img:") << QStringLiteral("load");
+    QTest::newRow("opening a project that names it") << QStringLiteral("open");
+    QTest::newRow("2-Etoiles") << QStringLiteral("select");
+    QTest::newRow("3-Calcul") << QStringLiteral("solve");
+}
+
+void TestImageView::namedPipeRefusedByEveryLoad()
+{
+    QFETCH(QString, command);
+    FormFixture f;
+    Form1 &form = *f.form;
+    const UnwrittenPipe pipe(f.path(QStringLiteral("pipe.png")));
+    QVERIFY(pipe.created());
+    form.txt_url->setText(QStringLiteral("pipe.png"));
+    if (command == "load") {
+        form.Loadimg->click();
+    } else if (command == "open") {
+        f.dialogs.fileAnswers = {f.path(QStringLiteral("job.pam")), f.path(QStringLiteral("job.pam"))};
+        form.mnu_save_Click();
+        form.txt_url->clear();
+        form.mnu_open_Click();
+        QCOMPARE(form.txt_url->text(), QStringLiteral("pipe.png"));
+    } else if (command == "select") {
+        form.SelectStar->click();
+    } else {
+        form.startCalcul->click();
+    }
+    QVERIFY(!pipe.released());
+    QVERIFY(!form.imageLoaded);
+    const QString refused = QStringLiteral("pipe.png: ") + failureDescription(FailureCode::FileNotFound);
+    QVERIFY2(f.dialogs.messages().contains(refused), qPrintable(f.dialogs.messages().join(u'|')));
 }
 
 void TestImageView::panStepOrder_data()

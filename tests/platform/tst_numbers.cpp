@@ -7,7 +7,7 @@
 
 #include <QtTest>
 
-#include <sys/stat.h>
+#include <optional>
 
 using namespace testing;
 
@@ -27,6 +27,8 @@ private slots:
     void failureDescriptions();
     void textLines_data();
     void textLines();
+    void lineWithoutEnd_data();
+    void lineWithoutEnd();
     void latin1Fallback();
     void readPastEnd();
     void notRegularFiles_data();
@@ -262,6 +264,10 @@ void TestNumbers::textLines_data()
     QTest::newRow("cut inside a character")
         << "a" + QString(cap / 2, u'\u00e9').toUtf8() + "\r\nz"
         << QStringList{u'a' + QString(cap / 2 - 1, u'\u00e9'), "z"} << false;
+    // A line is looked through up to a bound for its end.
+    QTest::newRow("line end as the bound's last byte")
+        << QByteArray(TextFileReader::kMaxLineScanBytes - 1, 'y') + "\r\nz" << QStringList{QString(cap, u'y'), "z"}
+        << false;
 }
 
 void TestNumbers::textLines()
@@ -278,6 +284,51 @@ void TestNumbers::textLines()
     while (!reader.atEnd())
         read << reader.readLine();
     QCOMPARE(read, lines);
+}
+
+void TestNumbers::lineWithoutEnd_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<qint64>("sparseSize"); // the file is then made this long, without a byte on the disk
+    QTest::addColumn<QStringList>("lines");
+    constexpr qint64 bound = TextFileReader::kMaxLineScanBytes;
+    constexpr qint64 huge = qint64(16) * 1024 * 1024 * 1024;
+    QTest::newRow("16 GB without a line end") << QByteArray() << huge << QStringList{};
+    QTest::newRow("a line, then 16 GB without a line end") << QByteArray("a\r\n") << huge << QStringList{"a"};
+    QTest::newRow("line end one byte past the bound")
+        << "a\r\n" + QByteArray(bound, 'y') + "\r\nz" << qint64(0) << QStringList{"a"};
+}
+
+void TestNumbers::lineWithoutEnd()
+{
+    // The file is taken as ending before a line still without its end at
+    // the bound, and nothing much past the bound is read.
+    QFETCH(QByteArray, bytes);
+    QFETCH(qint64, sparseSize);
+    QFETCH(QStringList, lines);
+    QTemporaryDir dir;
+    QFile file(dir.filePath("defaut.cfg"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+    if (sparseSize > 0 && !file.resize(sparseSize))
+        QSKIP("this file system refuses a sparse file this long");
+    file.close();
+    TextFileReader reader(file.fileName());
+    QStringList read;
+    int failure = 0;
+    while (!reader.atEnd() && failure == 0) {
+        try {
+            read << reader.readLine();
+        } catch (const Failure &f) {
+            failure = int(f.code());
+        }
+    }
+    QCOMPARE(read, lines);
+    QCOMPARE(failure, int(FailureCode::ReadPastEnd));
+    QVERIFY(reader.atEnd());
+    // Up to one read piece past the bound, after the lines before.
+    QVERIFY2(reader.bytesRead() <= 8 + TextFileReader::kMaxLineScanBytes + 64 * 1024,
+             qPrintable(QString::number(reader.bytesRead())));
 }
 
 void TestNumbers::latin1Fallback()
@@ -312,7 +363,8 @@ void TestNumbers::notRegularFiles_data()
     QTest::addColumn<int>("bytesFailure");
     const int missing = int(FailureCode::FileNotFound);
     QTest::newRow("a folder") << "folder" << missing << missing;
-    // Opening a named pipe would wait for a writer for ever.
+    // Opening a named pipe without a writer waits for one, reading it for
+    // data: the opening itself refuses it.
     QTest::newRow("a named pipe") << "pipe" << missing << missing;
     QTest::newRow("a device") << "device" << missing << missing;
     QTest::newRow("larger than a help document") << "large" << 0 << int(FailureCode::OutOfMemory);
@@ -325,10 +377,11 @@ void TestNumbers::notRegularFiles()
     QFETCH(int, bytesFailure);
     QTemporaryDir dir;
     QString path = dir.filePath("f");
+    std::optional<UnwrittenPipe> pipe;
     if (kind == "folder") {
         QVERIFY(QDir(dir.path()).mkdir("f"));
     } else if (kind == "pipe") {
-        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        QVERIFY(pipe.emplace(path).created());
     } else if (kind == "device") {
         path = QStringLiteral("/dev/null");
     } else {
@@ -344,8 +397,16 @@ void TestNumbers::notRegularFiles()
         }
         return 0;
     };
+    QCOMPARE(failureOf([&] {
+                 QFile file;
+                 openFileForReading(file, path);
+             }),
+             readerFailure);
     QCOMPARE(failureOf([&] { TextFileReader reader(path); }), readerFailure);
     QCOMPARE(failureOf([&] { readFileBytes(path); }), bytesFailure);
+    // One byte more than a caller's own limit is too much as well.
+    QCOMPARE(failureOf([&] { readFileBytes(path, 0); }), kind == "large" ? bytesFailure : readerFailure);
+    QVERIFY(!pipe || !pipe->released());
 }
 
 void TestNumbers::writeReplacesOnlyWhenComplete_data()
@@ -353,6 +414,7 @@ void TestNumbers::writeReplacesOnlyWhenComplete_data()
     QTest::addColumn<QString>("situation");
     QTest::addColumn<QString>("description");
     QTest::newRow("written") << "" << QString();
+    QTest::newRow("written through a link") << "link" << QString();
     QTest::newRow("a folder in its place") << "folder" << QStringLiteral("Erreur d'accès au chemin/fichier");
     QTest::newRow("no such folder") << "gone" << QStringLiteral("Chemin d'accès introuvable");
     QTest::newRow("read-only folder") << "ro" << QStringLiteral("Permission refusée");
@@ -367,7 +429,14 @@ void TestNumbers::writeReplacesOnlyWhenComplete()
     SmallDisk disk;
     QString path = dir.filePath("p.txt");
     writeFile(path, "old\r\n");
-    if (situation == "folder") {
+    if (situation == "link") {
+        // The file the link names is replaced, in its own folder, which is
+        // the one to sync.
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QDir(dir.path()).mkdir("real"));
+        writeFile(dir.filePath("real/p.txt"), "old\r\n");
+        QVERIFY(QFile::link(dir.filePath("real/p.txt"), path));
+    } else if (situation == "folder") {
         QVERIFY(QFile::remove(path));
         QVERIFY(QDir(dir.path()).mkdir("p.txt"));
     } else if (situation == "gone") {
@@ -389,6 +458,10 @@ void TestNumbers::writeReplacesOnlyWhenComplete()
     if (description.isEmpty()) {
         writeTextLines(path, lines);
         QCOMPARE(readFile(path), QByteArray("\xc3\xa9\r\n\r\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"p.txt"});
+        QCOMPARE(QFileInfo(path).isSymLink(), situation == "link");
+        if (situation == "link")
+            QCOMPARE(QDir(dir.filePath("real")).entryList(QDir::Files | QDir::Hidden), QStringList{"p.txt"});
         return;
     }
     QString reported;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace testing {
@@ -74,6 +75,35 @@ void SmallDisk::fill()
     while (::write(fd, block.constData(), 1) > 0) {
     }
     ::close(fd);
+}
+
+UnwrittenPipe::UnwrittenPipe(const QString &path) : path_(QFile::encodeName(path))
+{
+    created_ = ::mkfifo(path_.constData(), 0600) == 0;
+    if (!created_)
+        return;
+    watchdog_ = std::thread([this] {
+        using namespace std::chrono_literals;
+        const auto deadline = std::chrono::steady_clock::now() + 5s;
+        while (!stop_ && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(10ms);
+        // Without a reader waiting, opening for writing fails at once (ENXIO).
+        while (!stop_) {
+            const int fd = ::open(path_.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd >= 0) {
+                released_ = true;
+                ::close(fd);
+            }
+            std::this_thread::sleep_for(10ms);
+        }
+    });
+}
+
+UnwrittenPipe::~UnwrittenPipe()
+{
+    stop_ = true;
+    if (watchdog_.joinable())
+        watchdog_.join();
 }
 
 QImage drawStarField(int width, int height, const std::vector<SyntheticStar> &stars, int background)

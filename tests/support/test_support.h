@@ -10,7 +10,9 @@
 #include <QLocale>
 #include <QString>
 #include <QTemporaryDir>
+#include <atomic>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace testing {
@@ -73,6 +75,29 @@ private:
         if (!(disk).mounted())                                                                                     \
             QSKIP(qPrintable((disk).whyNot()));                                                                    \
     } while (false)
+
+// A named pipe that nothing writes to, for readers that must refuse it at
+// once. Should a reader wait on it all the same, a watchdog opens the pipe
+// for writing after a few seconds, so that reader sees an empty pipe and goes
+// on: the test then fails on released() instead of hanging.
+class UnwrittenPipe {
+public:
+    explicit UnwrittenPipe(const QString &path);
+    ~UnwrittenPipe();
+    UnwrittenPipe(const UnwrittenPipe &) = delete;
+    UnwrittenPipe &operator=(const UnwrittenPipe &) = delete;
+
+    bool created() const { return created_; }
+    // Whether a reader waited on the pipe until the watchdog released it.
+    bool released() const { return released_; }
+
+private:
+    QByteArray path_;
+    bool created_ = false;
+    std::atomic<bool> stop_ = false;
+    std::atomic<bool> released_ = false;
+    std::thread watchdog_;
+};
 
 // A star drawn as a Gaussian spot.
 struct SyntheticStar {
