@@ -151,11 +151,15 @@ enum UserDuringTransfer { Waits, PressesAnnuler, PressesAnnulerInTheBox, ClosesT
 
 void TestCatalogueDownload::failedDownloadIsSaid_data()
 {
-    QTest::addColumn<QString>("service"); // "stopped", "bad query", or what a test server answers
+    // "stopped", "bad query", what a test server answers ("/...") or what a
+    // listener outside HTTP answers ("raw:...")
+    QTest::addColumn<QString>("service");
     QTest::addColumn<int>("user");
     QTest::addColumn<QString>("reason"); // %1: the host asked
     QTest::newRow("no service") << "stopped" << int(Waits) << "aucun serveur ne répond (%1)";
     QTest::newRow("error page") << "bad query" << int(Waits) << "erreur 400 du service";
+    QTest::newRow("another protocol on the port")
+        << "raw:SSH-2.0-OpenSSH_9.2p1\r\n" << int(Waits) << "réponse incorrecte du service";
     QTest::newRow("stalled service") << "/stall" << int(Waits) << "pas de réponse dans le délai";
     QTest::newRow("Annuler") << "/stall" << int(PressesAnnuler) << "annulé";
     QTest::newRow("Annuler in the progress box") << "/stall" << int(PressesAnnulerInTheBox) << "annulé";
@@ -173,6 +177,8 @@ void TestCatalogueDownload::failedDownloadIsSaid()
         job.catalogue.stop();
     else if (service == QStringLiteral("bad query"))
         job.form.txt_ra[0]->setText(QStringLiteral("x"));
+    else if (service.startsWith(QStringLiteral("raw:")))
+        job.form.catalogueHost = hostile.rawHost(service.mid(4).toLatin1());
     else
         job.form.catalogueHost = hostile.host();
     // Short limits stand in for the minutes the program waits; when the user
