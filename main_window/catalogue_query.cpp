@@ -242,6 +242,10 @@ DownloadOutcome DownloadToFile(const QString &url, const QString &path, const Tr
         writeWholeFile(path, body);
     } catch (const Failure &failure) {
         outcome.writeFailure = failure.description();
+        // An older answer that could be neither replaced nor deleted must
+        // not pass for this one: emptied, it parses as after a failed
+        // transfer. truncate() fails at once on what is not a regular file.
+        QFile::resize(path, 0);
     }
     return outcome;
 }

@@ -22,6 +22,7 @@ private slots:
     void shorterAnswerLeavesNoTrace();
     void failedTransferGivesEmptyFile_data();
     void failedTransferGivesEmptyFile();
+    void answerThatCannotBeWrittenLeavesNoOlderOne();
     void requestHeaders();
     void queryDeletesTheOldAnswer();
 };
@@ -165,6 +166,24 @@ void TestCatalogueQuery::failedTransferGivesEmptyFile()
     QCOMPARE(outcome.writeFailure, QString());
     QVERIFY(QFileInfo(path).isFile());
     QCOMPARE(readFile(path), QByteArray());
+}
+
+void TestCatalogueQuery::answerThatCannotBeWrittenLeavesNoOlderOne()
+{
+    // The older answer was not deleted before: on a full disk the new one
+    // cannot replace it, and it must not pass for the new one.
+    SmallDisk disk;
+    if (!disk.mounted())
+        QSKIP(qPrintable(disk.whyNot()));
+    RawServer server;
+    const QString path = disk.path(QStringLiteral("data.txt"));
+    writeFile(path, QByteArray(3000, 'U'));
+    disk.fill();
+    const DownloadOutcome outcome = DownloadToFile(server.url("/body?n=10000"), path);
+    QCOMPARE(outcome.transferFailure, QString());
+    QCOMPARE(outcome.writeFailure, QStringLiteral("Disque plein"));
+    QVERIFY(QFileInfo(path).isFile());
+    QCOMPARE(QFileInfo(path).size(), 0);
 }
 
 void TestCatalogueQuery::requestHeaders()
