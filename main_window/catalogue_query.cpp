@@ -63,8 +63,19 @@ QString hostOf(const QString &url)
     return authority.isEmpty() ? url : authority;
 }
 
-QString failureText(CURLcode code, const TransferState &state, const QString &url)
+// Whether the request went out and what came back had no HTTP status line.
+bool answeredWithoutStatus(CURL *handle)
 {
+    long requestBytes = 0;
+    long status = 0;
+    curl_easy_getinfo(handle, CURLINFO_REQUEST_SIZE, &requestBytes);
+    curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
+    return requestBytes > 0 && status == 0;
+}
+
+QString failureText(CURLcode code, const TransferState &state, const QString &url, CURL *handle)
+{
+    const QString incorrectAnswer = QStringLiteral("réponse incorrecte du service");
     if (state.cancelled->load())
         return QStringLiteral("annulé");
     switch (code) {
@@ -83,6 +94,12 @@ QString failureText(CURLcode code, const TransferState &state, const QString &ur
     case CURLE_TOO_MANY_REDIRECTS:
         return QStringLiteral("trop de redirections");
     case CURLE_UNSUPPORTED_PROTOCOL:
+        // libcurl gives the same code to an answer in another protocol (no
+        // status line) as to a refused scheme: that is the service's fault,
+        // not the address's.
+        if (answeredWithoutStatus(handle))
+            return incorrectAnswer;
+        [[fallthrough]];
     case CURLE_URL_MALFORMAT:
         return QStringLiteral("adresse refusée (%1)").arg(url);
     case CURLE_GOT_NOTHING:
@@ -91,7 +108,7 @@ QString failureText(CURLcode code, const TransferState &state, const QString &ur
     case CURLE_PARTIAL_FILE:
         return QStringLiteral("réponse interrompue");
     case CURLE_WEIRD_SERVER_REPLY:
-        return QStringLiteral("réponse illisible du service");
+        return incorrectAnswer;
     default:
         break;
     }
@@ -133,7 +150,7 @@ FetchResult perform(const QString &url, const TransferLimits &limits, const std:
     curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
     const CURLcode code = curl_easy_perform(h);
     if (code != CURLE_OK)
-        return {{}, failureText(code, state, url)};
+        return {{}, failureText(code, state, url, h)};
     long status = 0;
     curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
     // An error page is no catalogue.
@@ -225,6 +242,10 @@ DownloadOutcome DownloadToFile(const QString &url, const QString &path, const Tr
         writeWholeFile(path, body);
     } catch (const Failure &failure) {
         outcome.writeFailure = failure.description();
+        // An older answer that could be neither replaced nor deleted must
+        // not pass for this one: emptied, it parses as after a failed
+        // transfer. truncate() fails at once on what is not a regular file.
+        QFile::resize(path, 0);
     }
     return outcome;
 }

@@ -61,7 +61,8 @@ struct DownloadOutcome {
 
 // Writes the body of the answer to `url` into the file at `path`, replacing
 // what the file held; a failed transfer gives an empty file. The file is
-// written whole or not at all.
+// written whole or not at all; when it cannot be written, a file left in its
+// place is emptied where it can be.
 DownloadOutcome DownloadToFile(const QString &url, const QString &path, const TransferLimits &limits = {},
                                const TransferWait &wait = {});
 

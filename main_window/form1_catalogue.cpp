@@ -43,14 +43,16 @@ void Form1::DownloadData_Click()
     };
     const DownloadOutcome outcome = QueryCatalogue(catalogueHost, answerPath(programFolder), epoch, ra, dec,
                                                    radius, magFaint, transferLimits, wait);
-    // Otherwise an older answer left in place would be solved against in
-    // silence.
-    if (!outcome.writeFailure.isEmpty())
-        LogStatus(QStringLiteral("Réponse du catalogue non enregistrée (%1) : %2")
-                      .arg(answerPath(programFolder), outcome.writeFailure));
+    // An answer that could not be stored is no download either: the next
+    // parse finds no catalogue, as after a failed transfer, which is the
+    // first cause when both failed.
+    QString failure = outcome.transferFailure;
+    if (failure.isEmpty() && !outcome.writeFailure.isEmpty())
+        failure = QStringLiteral("réponse non enregistrée (%1) : %2")
+                      .arg(answerPath(programFolder), outcome.writeFailure);
     // An empty answer would later read as a field without stars.
-    if (!outcome.transferFailure.isEmpty())
-        LogStatus(QStringLiteral("Échec du téléchargement du catalogue : %1").arg(outcome.transferFailure));
+    if (!failure.isEmpty())
+        LogStatus(QStringLiteral("Échec du téléchargement du catalogue : %1").arg(failure));
     else
         LogStatus(lang->MessageTexts[9]);
 }

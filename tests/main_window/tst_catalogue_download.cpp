@@ -3,6 +3,7 @@
 
 #include "main_window/catalogue_parser.h"
 #include "platform/numbers.h"
+#include "platform/program_folder.h"
 #include "support/catalogue_fixture.h"
 #include "support/modal_answers.h"
 #include "support/raw_server.h"
@@ -30,7 +31,6 @@ private slots:
     void blankInAFieldIsNoCrash();
     void newShorterAnswerReplacesTheOld();
     void readWithoutAnswerFile();
-    void answerThatCannotBeWrittenIsSaid();
     void roundTrip_data();
     void roundTrip();
 };
@@ -158,11 +158,19 @@ enum UserDuringTransfer {
 
 void TestCatalogueDownload::failedDownloadIsSaid_data()
 {
-    QTest::addColumn<QString>("service"); // "stopped", "bad query", or what a test server answers
+    // "stopped", "bad query", what a test server answers ("/..."), what a
+    // listener outside HTTP answers ("raw:..."), or why the answer cannot be
+    // written ("folder in its place", "full disk")
+    QTest::addColumn<QString>("service");
     QTest::addColumn<int>("user");
-    QTest::addColumn<QString>("reason"); // %1: the host asked
+    QTest::addColumn<QString>("reason"); // %1: the host asked, %2: the answer file
     QTest::newRow("no service") << "stopped" << int(Waits) << "aucun serveur ne répond (%1)";
     QTest::newRow("error page") << "bad query" << int(Waits) << "erreur 400 du service";
+    QTest::newRow("another protocol on the port")
+        << "raw:SSH-2.0-OpenSSH_9.2p1\r\n" << int(Waits) << "réponse incorrecte du service";
+    QTest::newRow("answer cannot be written") << "folder in its place" << int(Waits)
+                                              << "réponse non enregistrée (%2) : Erreur d'accès au chemin/fichier";
+    QTest::newRow("full disk") << "full disk" << int(Waits) << "réponse non enregistrée (%2) : Disque plein";
     QTest::newRow("stalled service") << "/stall" << int(Waits) << "pas de réponse dans le délai";
     QTest::newRow("Annuler") << "/stall" << int(PressesAnnuler) << "annulé";
     QTest::newRow("Annuler in the progress box") << "/stall" << int(PressesAnnulerInTheBox) << "annulé";
@@ -182,6 +190,8 @@ void TestCatalogueDownload::failedDownloadIsSaid()
         job.catalogue.stop();
     else if (service == QStringLiteral("bad query"))
         job.form.txt_ra[0]->setText(QStringLiteral("x"));
+    else if (service.startsWith(QStringLiteral("raw:")))
+        job.form.catalogueHost = hostile.rawHost(service.mid(4).toLatin1());
     else
         job.form.catalogueHost = hostile.host();
     // Short limits stand in for the minutes the program waits. When the user
@@ -224,6 +234,22 @@ void TestCatalogueDownload::failedDownloadIsSaid()
         job.form.endProgram = [] { QCoreApplication::exit(0); };
         QTimer::singleShot(100, &job.form, [&] { job.form.close(); });
     }
+    // The service answers, but the answer cannot be written where it goes.
+    SmallDisk disk;
+    const bool unwritable = service == QStringLiteral("folder in its place") || service == QStringLiteral("full disk");
+    if (unwritable)
+        job.catalogue.pointAt(job.form);
+    if (service == QStringLiteral("folder in its place")) {
+        QVERIFY(QFile::remove(answerPath(job.f)));
+        QVERIFY(QDir(job.f.folder.path()).mkdir(QStringLiteral("data.txt")));
+    } else if (service == QStringLiteral("full disk")) {
+        if (!disk.mounted())
+            QSKIP(qPrintable(disk.whyNot()));
+        job.form.programFolder = QFileInfo(disk.path(QStringLiteral("data.txt"))).path();
+        disk.fill();
+    }
+    const QString answer = resolveInProgramFolder(job.form.programFolder, QStringLiteral("data.txt"));
+    reason.replace(QStringLiteral("%2"), answer);
 
     job.form.DownloadData_Click();
 
@@ -238,6 +264,14 @@ void TestCatalogueDownload::failedDownloadIsSaid()
     const QString host = job.form.catalogueHost;
     QCOMPARE(statusLines(job.form), (QStringList{"Échec du téléchargement du catalogue : " + reason.arg(host),
                                                  "Téléchargement du catalogue..."}));
+    if (unwritable) {
+        // The failure was the last word, never "Catalogue téléchargé", and
+        // no older answer is left to pass for this one.
+        QVERIFY(!QFileInfo(answer).isFile());
+        job.form.READFILE();
+        QCOMPARE(job.form.stars.starTotal, 0);
+        return;
+    }
     QVERIFY(QFileInfo(answerPath(job.f)).isFile());
     QCOMPARE(QFileInfo(answerPath(job.f)).size(), 0);
     if (answersTheBox) {
@@ -282,19 +316,6 @@ void TestCatalogueDownload::newShorterAnswerReplacesTheOld()
     QVERIFY(job.form.stars.starTotal > 0);
     for (int k = 1; k <= job.form.stars.starTotal; ++k)
         QVERIFY(job.form.stars.starMag[k].toDouble() <= 10.0);
-}
-
-void TestCatalogueDownload::answerThatCannotBeWrittenIsSaid()
-{
-    Job job;
-    // A folder stands where the answer file goes: nothing can be written.
-    QVERIFY(QDir(job.f.folder.path()).mkdir(QStringLiteral("data.txt")));
-    job.form.DownloadData_Click();
-    const QStringList lines = statusLines(job.form);
-    QCOMPARE(lines.size(), 3);
-    QCOMPARE(lines[0], QStringLiteral("Catalogue téléchargé"));
-    QVERIFY2(lines[1].startsWith(QStringLiteral("Réponse du catalogue non enregistrée")), qPrintable(lines[1]));
-    QCOMPARE(lines[2], QStringLiteral("Téléchargement du catalogue..."));
 }
 
 void TestCatalogueDownload::readWithoutAnswerFile()

@@ -22,6 +22,7 @@ private slots:
     void shorterAnswerLeavesNoTrace();
     void failedTransferGivesEmptyFile_data();
     void failedTransferGivesEmptyFile();
+    void answerThatCannotBeWrittenLeavesNoOlderOne();
     void requestHeaders();
     void queryDeletesTheOldAnswer();
 };
@@ -106,7 +107,8 @@ void TestCatalogueQuery::shorterAnswerLeavesNoTrace()
 void TestCatalogueQuery::failedTransferGivesEmptyFile_data()
 {
     // A URL starting with "/" goes to the test server; "reset" to its
-    // listener that resets connections.
+    // listener that resets connections; "raw:" to a listener that answers
+    // the bytes that follow, outside HTTP.
     QTest::addColumn<QString>("url");
     QTest::addColumn<bool>("cancel");
     QTest::addColumn<QString>("failure");
@@ -123,6 +125,12 @@ void TestCatalogueQuery::failedTransferGivesEmptyFile_data()
     QTest::newRow("endless body") << "/endless" << false << "réponse trop longue";
     QTest::newRow("announced body beyond the size limit") << "/body?n=300000" << false << "réponse trop longue";
     QTest::newRow("cancelled") << "/stall" << true << "annulé";
+    QTest::newRow("another protocol on the port") << "raw:SSH-2.0-OpenSSH_9.2p1\r\n" << false
+                                                  << "réponse incorrecte du service";
+    QTest::newRow("binary garbage") << "raw:" + QString::fromLatin1(bodyOf(256)) << false
+                                    << "réponse incorrecte du service";
+    QTest::newRow("header line without a colon") << "raw:HTTP/1.1 200 OK\r\nno colon\r\n\r\nU" << false
+                                                 << "réponse incorrecte du service";
     QTest::newRow("blank in the host") << "http://127.0.0 .1:1/x" << false << "adresse refusée (http://127.0.0 .1:1/x)";
     QTest::newRow("not http") << "file:///etc/passwd" << false << "adresse refusée (file:///etc/passwd)";
     QTest::newRow("empty host") << "http:///skycat" << false << "aucun serveur ne répond (http:///skycat)";
@@ -138,6 +146,8 @@ void TestCatalogueQuery::failedTransferGivesEmptyFile()
         url = "http://" + server.resetHost() + "/body?n=10";
     else if (url.startsWith(u'/'))
         url = server.url(url);
+    else if (url.startsWith(QStringLiteral("raw:")))
+        url = "http://" + server.rawHost(url.mid(4).toLatin1()) + "/skycat/servers/usnoa_res";
     QTemporaryDir dir;
     const QString path = dir.filePath("data.txt");
     writeFile(path, "an older answer");
@@ -156,6 +166,24 @@ void TestCatalogueQuery::failedTransferGivesEmptyFile()
     QCOMPARE(outcome.writeFailure, QString());
     QVERIFY(QFileInfo(path).isFile());
     QCOMPARE(readFile(path), QByteArray());
+}
+
+void TestCatalogueQuery::answerThatCannotBeWrittenLeavesNoOlderOne()
+{
+    // The older answer was not deleted before: on a full disk the new one
+    // cannot replace it, and it must not pass for the new one.
+    SmallDisk disk;
+    if (!disk.mounted())
+        QSKIP(qPrintable(disk.whyNot()));
+    RawServer server;
+    const QString path = disk.path(QStringLiteral("data.txt"));
+    writeFile(path, QByteArray(3000, 'U'));
+    disk.fill();
+    const DownloadOutcome outcome = DownloadToFile(server.url("/body?n=10000"), path);
+    QCOMPARE(outcome.transferFailure, QString());
+    QCOMPARE(outcome.writeFailure, QStringLiteral("Disque plein"));
+    QVERIFY(QFileInfo(path).isFile());
+    QCOMPARE(QFileInfo(path).size(), 0);
 }
 
 void TestCatalogueQuery::requestHeaders()

@@ -270,18 +270,20 @@ void TestOverlay::fullMapWithoutSolution()
 void TestOverlay::fullMap_data()
 {
     QTest::addColumn<int>("records");
-    QTest::addColumn<bool>("downloadFails");
-    QTest::newRow("more than 497 records: all drawn") << 700 << false;
-    QTest::newRow("fewer records than markers shown") << 50 << false;
-    QTest::newRow("no record") << 0 << false;
+    QTest::addColumn<QString>("failure"); // how the download fails, if it does
+    QTest::newRow("more than 497 records: all drawn") << 700 << QString();
+    QTest::newRow("fewer records than markers shown") << 50 << QString();
+    QTest::newRow("no record") << 0 << QString();
     // The answer is then empty: nothing is drawn, and the log says why.
-    QTest::newRow("download fails") << 50 << true;
+    QTest::newRow("download fails") << 50 << "no service";
+    QTest::newRow("answer cannot be written") << 50 << "folder in its place";
 }
 
 void TestOverlay::fullMap()
 {
     QFETCH(int, records);
-    QFETCH(bool, downloadFails);
+    QFETCH(QString, failure);
+    const bool downloadFails = !failure.isEmpty();
     ScopedLocale locale(commaLocale());
     SolveFixture f;
     Form1 &form = *f.form;
@@ -302,8 +304,10 @@ void TestOverlay::fullMap()
     form.txt_mag->setText(QStringLiteral("13"));
     form.txt_mag2->setText(QStringLiteral("16"));
     form.status->clear();
-    if (downloadFails)
+    if (failure == QStringLiteral("no service"))
         service.stop();
+    else if (downloadFails) // a folder where the answer goes
+        QVERIFY(QFile::remove(f.path("data.txt")) && QDir(f.folder.path()).mkdir("data.txt"));
 
     form.FullMap_Click();
 

@@ -18,6 +18,58 @@ void sleepMs(int ms)
 }
 } // namespace
 
+class RawServer::RawListener {
+public:
+    explicit RawListener(std::optional<QByteArray> answer) : answer_(std::move(answer))
+    {
+        socket_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof(address);
+        if (socket_ < 0 || ::bind(socket_, reinterpret_cast<sockaddr *>(&address), sizeof(address)) != 0 ||
+            ::listen(socket_, 4) != 0 ||
+            ::getsockname(socket_, reinterpret_cast<sockaddr *>(&address), &length) != 0)
+            qFatal("cannot listen on 127.0.0.1");
+        port_ = ntohs(address.sin_port);
+        thread_ = std::thread([this] { serve(); });
+    }
+
+    ~RawListener()
+    {
+        ::shutdown(socket_, SHUT_RDWR);
+        thread_.join();
+        ::close(socket_);
+    }
+
+    int port() const { return port_; }
+
+private:
+    void serve()
+    {
+        for (;;) {
+            const int connection = ::accept(socket_, nullptr, nullptr);
+            if (connection < 0)
+                return;
+            char request[4096];
+            (void)::recv(connection, request, sizeof(request), 0);
+            if (answer_) {
+                (void)::send(connection, answer_->constData(), size_t(answer_->size()), MSG_NOSIGNAL);
+            } else {
+                // A zero linger time makes close() send a reset instead of an end.
+                const linger abort{1, 0};
+                ::setsockopt(connection, SOL_SOCKET, SO_LINGER, &abort, sizeof(abort));
+            }
+            ::close(connection);
+        }
+    }
+
+    std::optional<QByteArray> answer_;
+    int socket_ = -1;
+    int port_ = 0;
+    std::thread thread_;
+};
+
 QByteArray bodyOf(int size)
 {
     QByteArray body(size, Qt::Uninitialized);
@@ -82,17 +134,7 @@ RawServer::RawServer(const std::string &catalogueRoute)
     while (!server_.is_running())
         sleepMs(1);
 
-    resetSocket_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof(address);
-    if (resetSocket_ < 0 || ::bind(resetSocket_, reinterpret_cast<sockaddr *>(&address), sizeof(address)) != 0 ||
-        ::listen(resetSocket_, 4) != 0 ||
-        ::getsockname(resetSocket_, reinterpret_cast<sockaddr *>(&address), &length) != 0)
-        qFatal("cannot listen on 127.0.0.1");
-    resetPort_ = ntohs(address.sin_port);
-    resetThread_ = std::thread([this] { resetConnections(); });
+    rawListeners_.push_back(std::make_unique<RawListener>(std::nullopt));
 }
 
 RawServer::~RawServer()
@@ -100,24 +142,6 @@ RawServer::~RawServer()
     released_ = true;
     server_.stop();
     thread_.join();
-    ::shutdown(resetSocket_, SHUT_RDWR);
-    resetThread_.join();
-    ::close(resetSocket_);
-}
-
-void RawServer::resetConnections()
-{
-    for (;;) {
-        const int connection = ::accept(resetSocket_, nullptr, nullptr);
-        if (connection < 0)
-            return;
-        char request[4096];
-        (void)::recv(connection, request, sizeof(request), 0);
-        // A zero linger time makes close() send a reset instead of an end.
-        const linger abort{1, 0};
-        ::setsockopt(connection, SOL_SOCKET, SO_LINGER, &abort, sizeof(abort));
-        ::close(connection);
-    }
 }
 
 QString RawServer::url(const QString &target) const
@@ -132,7 +156,13 @@ QString RawServer::host() const
 
 QString RawServer::resetHost() const
 {
-    return QStringLiteral("127.0.0.1:%1").arg(resetPort_);
+    return QStringLiteral("127.0.0.1:%1").arg(rawListeners_.front()->port());
+}
+
+QString RawServer::rawHost(const QByteArray &answer)
+{
+    rawListeners_.push_back(std::make_unique<RawListener>(answer));
+    return QStringLiteral("127.0.0.1:%1").arg(rawListeners_.back()->port());
 }
 
 httplib::Headers RawServer::lastHeaders() const

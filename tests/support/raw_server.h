@@ -9,8 +9,9 @@
 //   /endless    bytes as fast as they are taken, for ever
 //   /cut        announces 1000 bytes, sends 10 and closes the connection
 //   /loop       redirects to itself
-// The catalogue's own path answers as one of these. At resetHost() another
-// listener resets every connection as soon as the request has come.
+// The catalogue's own path answers as one of these. Other listeners speak no
+// HTTP at all: at resetHost() every connection is reset as soon as the
+// request has come, at rawHost(bytes) those bytes are the answer.
 
 #include <QByteArray>
 #include <QString>
@@ -18,8 +19,11 @@
 #include <httplib.h>
 
 #include <atomic>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
+#include <vector>
 
 namespace testing {
 
@@ -40,18 +44,20 @@ public:
     QString host() const;
     // "127.0.0.1:port" of the listener that resets its connections.
     QString resetHost() const;
+    // "127.0.0.1:port" of a new listener that answers every request with
+    // `answer` as it stands (another protocol, garbage) and closes.
+    QString rawHost(const QByteArray &answer);
     httplib::Headers lastHeaders() const;
 
 private:
+    // One listener outside HTTP; no answer means a reset.
+    class RawListener;
     void keepHeaders(const httplib::Request &request);
-    void resetConnections();
 
     httplib::Server server_;
     std::thread thread_;
     int port_ = 0;
-    int resetSocket_ = -1;
-    int resetPort_ = 0;
-    std::thread resetThread_;
+    std::vector<std::unique_ptr<RawListener>> rawListeners_;
     std::atomic<bool> released_ = false;
     mutable std::mutex mutex_;
     httplib::Headers headers_;

@@ -9,7 +9,13 @@
 #include <httplib.h>
 
 #include <QtTest>
+#include <arpa/inet.h>
 #include <cmath>
+#include <memory>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using namespace catalogue;
 
@@ -30,12 +36,64 @@ private slots:
     void recordColumns();
     void emptyAnswerHasNoRecords();
     void overHttp();
+    void idleConnectionsDoNotHoldTheService();
+    void unreadableRequestLine_data();
+    void unreadableRequestLine();
     void sampleSkyStarList();
 };
 
 namespace {
 const QByteArray kProgramQuery = "catalogue=usnoa&epoch=2000.0&chart=0&ra=1+34+50&dec=22+01+11&object=&radmax=20"
                                  "&magbright=0&magfaint=13.&format=2&sort=mr&nout=5000";
+
+// A TCP connection to the service that speaks only when told to.
+class RawConnection {
+public:
+    explicit RawConnection(int port) : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        address.sin_port = htons(quint16(port));
+        connected_ = fd_ >= 0 && ::connect(fd_, reinterpret_cast<sockaddr *>(&address), sizeof(address)) == 0;
+    }
+    ~RawConnection()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    RawConnection(const RawConnection &) = delete;
+    RawConnection &operator=(const RawConnection &) = delete;
+
+    bool connected() const { return connected_; }
+    bool send(const QByteArray &bytes) const
+    {
+        return ::send(fd_, bytes.constData(), size_t(bytes.size()), MSG_NOSIGNAL) == bytes.size();
+    }
+    // What arrives until the service ends the connection, or until
+    // `received` holds `stop` when one is given; false when neither came
+    // after `boundSeconds` (a guard: the test then fails instead of waiting
+    // for ever).
+    bool read(QByteArray &received, int boundSeconds, const QByteArray &stop = {}) const
+    {
+        QDeadlineTimer deadline(boundSeconds * 1000);
+        while (stop.isEmpty() || !received.contains(stop)) {
+            pollfd ready{fd_, POLLIN, 0};
+            if (::poll(&ready, 1, int(deadline.remainingTime())) <= 0)
+                return false;
+            char piece[4096];
+            const ssize_t n = ::recv(fd_, piece, sizeof(piece), 0);
+            if (n <= 0)
+                return true; // an end, or a reset
+            received.append(piece, n);
+        }
+        return true;
+    }
+
+private:
+    int fd_;
+    bool connected_ = false;
+};
 
 QByteArray withKey(const QByteArray &key, const QByteArray &value)
 {
@@ -296,6 +354,63 @@ void TestCatalogueService::overHttp()
     QVERIFY(!second.start(service.port()));
     service.stop();
     QVERIFY(!client.Get(good));
+}
+
+void TestCatalogueService::idleConnectionsDoNotHoldTheService()
+{
+    Service service({{"U1", 23.70833, 22.01972, 11.2}});
+    QVERIFY(service.start(0));
+    // Clients that connect and send nothing...
+    std::vector<std::unique_ptr<RawConnection>> idle;
+    for (int k = 0; k < 64; ++k) {
+        idle.push_back(std::make_unique<RawConnection>(service.port()));
+        QVERIFY(idle.back()->connected());
+    }
+
+    // ...do not keep a real query waiting. The client's own limit, well
+    // under the time after which idle connections are dropped, only keeps
+    // the test from waiting for them.
+    httplib::Client client("127.0.0.1", service.port());
+    client.set_url_encode(false);
+    client.set_connection_timeout(1, 0);
+    client.set_read_timeout(1, 0);
+    const httplib::Result answer = client.Get("/skycat/servers/usnoa_res?" + kProgramQuery.toStdString());
+    QVERIFY2(answer, "no answer while idle connections are open");
+    QCOMPARE(answer->status, 200);
+    QVERIFY(QByteArray::fromStdString(answer->body).contains("</b>   1 U1 "));
+
+    // The service drops them after a few seconds.
+    for (const std::unique_ptr<RawConnection> &connection : idle) {
+        QByteArray received;
+        QVERIFY2(connection->read(received, 30), "an idle connection was kept");
+        QCOMPARE(received, QByteArray());
+    }
+}
+
+void TestCatalogueService::unreadableRequestLine_data()
+{
+    QTest::addColumn<QByteArray>("requestLine");
+    QTest::newRow("NUL in the target") << QByteArray("GET /skycat/servers/usnoa_res?ra=1") + '\0' + "+2 HTTP/1.1\r\n";
+    QTest::newRow("blank in the target") << QByteArray("GET /skycat/servers/usnoa_res?ra=1 2 HTTP/1.1\r\n");
+}
+
+void TestCatalogueService::unreadableRequestLine()
+{
+    QFETCH(QByteArray, requestLine);
+    QVERIFY(requestLine.endsWith("HTTP/1.1\r\n"));
+    Service service({{"U1", 23.70833, 22.01972, 11.2}});
+    QVERIFY(service.start(0));
+    RawConnection connection(service.port());
+    QVERIFY(connection.connected());
+    QVERIFY(connection.send(requestLine + "Host: 127.0.0.1\r\n\r\n"));
+    QByteArray received;
+    QVERIFY2(connection.read(received, 30, "\r\n\r\n"), "no answer");
+    QVERIFY2(received.startsWith("HTTP/1.1 400 "), received.constData());
+    // A good query sent after the refusal finds the connection closed.
+    (void)connection.send("GET /skycat/servers/usnoa_res?" + kProgramQuery + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+    QVERIFY2(connection.read(received, 30), "the connection was kept");
+    QCOMPARE(received.count("HTTP/1.1 "), 1);
+    QCOMPARE(service.receivedTargets(), QList<QByteArray>());
 }
 
 void TestCatalogueService::sampleSkyStarList()

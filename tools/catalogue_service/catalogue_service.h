@@ -96,7 +96,9 @@ struct Answer {
 // The answer to one request target ("/skycat/servers/usnoa_res?...").
 Answer answerTarget(const std::vector<Star> &stars, const QByteArray &target);
 
-// The service over HTTP, in a thread of its own.
+// The service over HTTP, in a thread of its own. One request per
+// connection; a connection that sends nothing is dropped after a few
+// seconds, and meanwhile holds a thread of its own, never a query's.
 class Service {
 public:
     explicit Service(std::vector<Star> stars);
