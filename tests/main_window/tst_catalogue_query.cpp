@@ -173,8 +173,7 @@ void TestCatalogueQuery::answerThatCannotBeWrittenLeavesNoOlderOne()
     // The older answer was not deleted before: on a full disk the new one
     // cannot replace it, and it must not pass for the new one.
     SmallDisk disk;
-    if (!disk.mounted())
-        QSKIP(qPrintable(disk.whyNot()));
+    SKIP_WITHOUT_SMALL_DISK(disk);
     RawServer server;
     const QString path = disk.path(QStringLiteral("data.txt"));
     writeFile(path, QByteArray(3000, 'U'));
