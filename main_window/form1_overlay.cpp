@@ -13,16 +13,16 @@
 #include <algorithm>
 
 namespace {
-// The field centre typed in the job fields, in scaled units; none when one of
-// the six texts is not a number.
+// The field centre typed in the job fields, in scaled units (a comma typed is
+// a decimal point); none when one of the six texts is not a number.
 std::optional<PlanePoint> typedFieldCentre(const Form1 &form)
 {
     try {
         const int sign = form.txt_dec_sign_show[0]->text() == QStringLiteral("-") ? -1 : 1;
-        return scaledFieldCentre(CDbl(form.txt_ra[0]->text()), CDbl(form.txt_ra[1]->text()),
-                                 CDbl(form.txt_ra[2]->text()), sign, CDbl(form.txt_dec[0]->text()),
-                                 CDbl(form.txt_dec[1]->text()), CDbl(form.txt_dec[2]->text()), form.scaleRa,
-                                 form.scaleDec);
+        const auto number = [](const QLineEdit *box) { return typedLocaleNumber(box->text()); };
+        return scaledFieldCentre(number(form.txt_ra[0]), number(form.txt_ra[1]), number(form.txt_ra[2]), sign,
+                                 number(form.txt_dec[0]), number(form.txt_dec[1]), number(form.txt_dec[2]),
+                                 form.scaleRa, form.scaleDec);
     } catch (const Failure &) {
         return std::nullopt;
     }

@@ -38,7 +38,7 @@ void Form1::Algo()
     PatternSearch search;
     search.setPicks(selX.data(), selY.data());
     search.setStars(stars.starX.data(), stars.starY.data(), stars.starCount);
-    const double matchTolerance = CDbl(txt_tolerance->text());
+    const double matchTolerance = typedLocaleNumber(txt_tolerance->text());
     const std::vector<StarPattern> candidates = search.search(matchTolerance).candidates;
     const int candidateCount = int(candidates.size());
 
@@ -70,7 +70,7 @@ void Form1::Algo()
         if (linearDeterminant(*fit) == 0.0)
             continue;
 
-        const CoincidenceWindow window = coincidenceWindow(CDbl(txt_calcul->text()));
+        const CoincidenceWindow window = coincidenceWindow(typedLocaleNumber(txt_calcul->text()));
         const int pickMarks = std::min(5, int(clicpic.size()) - 1);
         const int markers = std::min(stars.starCount, int(star.size()) - 1);
         int coincidences = countCoincidences(clicpic.data() + 1, pickMarks, star.data() + 1, markers, window);

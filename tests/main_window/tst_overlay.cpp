@@ -133,12 +133,16 @@ void TestOverlay::fieldCentre_data()
     QTest::addColumn<QList<int>>("ra");
     QTest::addColumn<QString>("sign");
     QTest::addColumn<QList<int>>("dec");
-    QTest::newRow("north, point") << false << QList<int>{6, 40, 3} << "+" << QList<int>{20, 0, 0};
-    QTest::newRow("north, comma") << true << QList<int>{6, 40, 3} << "+" << QList<int>{19, 59, 59};
+    QTest::addColumn<QString>("raSecondsTyped"); // empty: the seconds of `ra` as a whole number
+    QTest::newRow("north, point") << false << QList<int>{6, 40, 3} << "+" << QList<int>{20, 0, 0} << "";
+    QTest::newRow("north, comma") << true << QList<int>{6, 40, 3} << "+" << QList<int>{19, 59, 59} << "";
     // The sign covers minutes and seconds: -12 30 0 is -12.5 degrees.
-    QTest::newRow("south, comma") << true << QList<int>{23, 59, 59} << "-" << QList<int>{12, 30, 0};
+    QTest::newRow("south, comma") << true << QList<int>{23, 59, 59} << "-" << QList<int>{12, 30, 0} << "";
     // Any caption other than "-" is north.
-    QTest::newRow("odd caption is north") << false << QList<int>{0, 0, 1} << "x" << QList<int>{1, 2, 3};
+    QTest::newRow("odd caption is north") << false << QList<int>{0, 0, 1} << "x" << QList<int>{1, 2, 3} << "";
+    // A comma typed under a point locale is a decimal point too.
+    QTest::newRow("comma typed in a point locale")
+        << false << QList<int>{6, 40, 3} << "+" << QList<int>{20, 0, 0} << "3,0";
 }
 
 void TestOverlay::fieldCentre()
@@ -147,10 +151,13 @@ void TestOverlay::fieldCentre()
     QFETCH(QList<int>, ra);
     QFETCH(QString, sign);
     QFETCH(QList<int>, dec);
+    QFETCH(QString, raSecondsTyped);
     ScopedLocale locale(comma ? commaLocale() : pointLocale());
     SolveFixture f;
     Form1 &form = *f.form;
     const PlanePoint centre = typeCentre(form, ra, sign, dec, SolveFixture::kScale);
+    if (!raSecondsTyped.isEmpty())
+        form.txt_ra[2]->setText(raSecondsTyped);
     // A model that puts the typed centre on pixel (500, 400).
     PlateModel model = synthetic::affineModel(30, 1.0, true, 0, 0);
     const PlanePoint at = synthetic::forward(model, 500, 400);

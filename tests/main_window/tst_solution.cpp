@@ -123,6 +123,8 @@ void TestSolution::acceptsTrueSolution_data()
     QTest::newRow("rotated 37, point") << 37.0 << false << false << "7.5" << "9.5";
     QTest::newRow("mirrored 200, comma") << 200.0 << true << true << "7,5" << "9,5";
     QTest::newRow("mirrored 291, comma") << 291.0 << true << true << "6" << "10";
+    // A comma typed under a point locale is a decimal point too.
+    QTest::newRow("rotated 37, comma typed in a point locale") << 37.0 << false << false << "7,5" << "9,5";
 }
 
 void TestSolution::acceptsTrueSolution()
