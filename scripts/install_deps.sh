@@ -9,6 +9,7 @@ packages=("$@"
   qt6-translations-l10n      # Qt's own texts (buttons, file dialogs) in French
   qt6-image-formats-plugins  # TIFF frames, beside the formats Qt reads itself
   libcurl4-openssl-dev libcpp-httplib-dev
+  libcfitsio-dev             # FITS frames
   fonts-dejavu-core
 )
 missing=()
