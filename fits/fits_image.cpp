@@ -164,17 +164,16 @@ QImage stretchToGrey(const float *values, int width, int height, bool firstRowAt
     // The background from a sample of at most a million pixels; the maximum
     // from all of them, so the brightest core keeps its own level.
     const size_t stride = std::max<size_t>(1, count / 1000000);
+    float high = -std::numeric_limits<float>::infinity();
+    // NaN fails the comparisons, and an infinity is not a level.
+    for (size_t i = 0; i < count; ++i)
+        if (values[i] > high && values[i] <= std::numeric_limits<float>::max())
+            high = values[i];
     std::vector<float> sample;
     sample.reserve(count / stride + 1);
-    float high = -std::numeric_limits<float>::infinity();
-    for (size_t i = 0; i < count; ++i) {
-        const float v = values[i];
-        if (!std::isfinite(v))
-            continue;
-        high = std::max(high, v);
-        if (i % stride == 0)
-            sample.push_back(v);
-    }
+    for (size_t i = 0; i < count; i += stride)
+        if (std::isfinite(values[i]))
+            sample.push_back(values[i]);
     float low = high;
     if (!sample.empty()) {
         // The 1st percentile: dark enough to show the sky's noise, above the
@@ -184,13 +183,15 @@ QImage stretchToGrey(const float *values, int width, int height, bool firstRowAt
         low = *at;
     }
     const double range = double(high) - double(low);
+    const float scale = range > 0 ? float(1 / range) : 0.0f;
     for (int row = 0; row < height; ++row) {
         const float *in = values + size_t(row) * size_t(width);
         uchar *out = image.scanLine(firstRowAtBottom ? height - 1 - row : row);
         for (int x = 0; x < width; ++x) {
-            const double t = range > 0 ? (double(in[x]) - low) / range : 0;
-            // NaN fails both tests and stays dark.
-            out[x] = t > 0 ? uchar(std::lround(255 * std::sqrt(std::min(t, 1.0)))) : 0;
+            const float t = (in[x] - low) * scale;
+            // NaN fails the test and stays dark.
+            const float clamped = t > 0 ? std::min(t, 1.0f) : 0.0f;
+            out[x] = uchar(255 * std::sqrt(clamped) + 0.5f);
         }
     }
     return image;
