@@ -9,7 +9,7 @@
 #include <climits>
 #include <cmath>
 #include <limits>
-#include <memory>
+#include <optional>
 #include <vector>
 
 namespace fits {
@@ -23,12 +23,19 @@ constexpr int kMaxHeaders = 64;
 // The most axes a FITS image may have.
 constexpr int kMaxAxes = 999;
 
+constexpr qsizetype kBlock = 2880; // FITS files are whole blocks of this many bytes
+
 // cfitsio's view of bytes in memory, closed when it goes out of scope.
 class MemoryFile {
 public:
-    explicit MemoryFile(const QByteArray &bytes)
-        : data(const_cast<char *>(bytes.constData())), size(size_t(bytes.size()))
+    explicit MemoryFile(const QByteArray &bytes) : bytes(bytes)
     {
+        // cfitsio reads whole blocks from memory, past the end of a file cut
+        // inside one: the bytes are made whole blocks (a copy only then).
+        if (this->bytes.size() % kBlock != 0)
+            this->bytes.append(QByteArray(kBlock - this->bytes.size() % kBlock, '\0'));
+        data = const_cast<char *>(this->bytes.constData());
+        size = size_t(this->bytes.size());
         int status = 0;
         // Read-only: cfitsio neither writes into nor reallocates the bytes.
         if (fits_open_memfile(&file, "frame", READONLY, &data, &size, 0, nullptr, &status) != 0)
@@ -49,8 +56,9 @@ public:
     fitsfile *file = nullptr;
 
 private:
-    void *data;
-    size_t size;
+    QByteArray bytes;
+    void *data = nullptr;
+    size_t size = 0;
 };
 
 struct Layout {

@@ -1,17 +1,26 @@
 // FITS as one more format of QImageReader: the loader of every image reads
-// FITS frames with no path of its own. Built as a static plugin, imported
-// where images are loaded.
+// FITS frames with no path of its own. Built as a static plugin, linked into
+// every program with the core library.
 
 #include "fits/fits_image.h"
 
 #include <QImageIOHandler>
 #include <QImageIOPlugin>
+#include <QImageReader>
 
 namespace {
 
 // The header blocks read to answer the size before the frame is read: room
 // for a primary header and an image extension's, of a hundred cards each.
 constexpr qint64 kHeaderPeek = 2880 * 64;
+
+// Whether the reader's allocation limit takes the frame: its values are read
+// at 4 bytes a pixel, and the image box keeps it at 32 bits.
+bool withinAllocationLimit(QSize size)
+{
+    const qint64 limitMb = QImageReader::allocationLimit();
+    return limitMb <= 0 || qint64(size.width()) * size.height() * 4 <= limitMb * 1024 * 1024;
+}
 
 class FitsImageHandler : public QImageIOHandler {
 public:
@@ -29,10 +38,7 @@ public:
     {
         // The data read through cfitsio, which answers a damaged or
         // truncated file with an error, never a read past the bytes.
-        const QImage frame = fits::readFrame(device()->readAll(), [](QSize size) {
-            QImage probe;
-            return QImageIOHandler::allocateImage(size, QImage::Format_Grayscale8, &probe);
-        });
+        const QImage frame = fits::readFrame(device()->readAll(), withinAllocationLimit);
         if (frame.isNull())
             return false;
         *image = frame;
