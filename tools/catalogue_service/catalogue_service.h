@@ -96,9 +96,15 @@ struct Answer {
 // The answer to one request target ("/skycat/servers/usnoa_res?...").
 Answer answerTarget(const std::vector<Star> &stars, const QByteArray &target);
 
+// A request target as it may be printed: control bytes and the backslash
+// written as \xNN, so that a client cannot forge lines or terminal commands.
+QByteArray escapeForLog(const QByteArray &bytes);
+
 // The service over HTTP, in a thread of its own. One request per
-// connection; a connection that sends nothing is dropped after a few
-// seconds, and meanwhile holds a thread of its own, never a query's.
+// connection; a connection whose request has not fully come after a few
+// seconds (nothing sent, or a byte now and then) is dropped, and meanwhile
+// holds a thread of its own, never a query's. A request body beyond a few
+// kilobytes is refused (413) unread.
 class Service {
 public:
     explicit Service(std::vector<Star> stars);
@@ -115,8 +121,10 @@ public:
     // Called with every request target as received, from the service's
     // threads (one call at a time), before it is answered.
     void setRequestLogger(std::function<void(const QByteArray &)> logger);
-    // Every request target received so far, oldest first.
+    // The newest request targets received (at most kKeptTargets), oldest
+    // first.
     QList<QByteArray> receivedTargets() const;
+    static constexpr size_t kKeptTargets = 100;
 
 private:
     struct Impl;

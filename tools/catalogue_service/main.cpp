@@ -2,7 +2,8 @@
 //
 // Answers the program's catalogue query from a star list file (format in
 // catalogue_service.h) until interrupted. Listens on 127.0.0.1 unless told
-// otherwise, and prints every request target as it arrives.
+// otherwise, and prints every request target as it arrives (its control bytes
+// escaped).
 
 #include "catalogue_service.h"
 
@@ -60,7 +61,7 @@ int main(int argc, char **argv)
 
     catalogue::Service service(std::move(stars));
     service.setRequestLogger([](const QByteArray &target) {
-        std::printf("%s\n", target.constData());
+        std::printf("%s\n", catalogue::escapeForLog(target).constData());
         std::fflush(stdout);
     });
     if (!service.start(port, address)) {
