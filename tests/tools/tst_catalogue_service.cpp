@@ -366,7 +366,7 @@ void TestCatalogueService::overHttp()
     QCOMPARE(logged, expected);
 
     // A second service cannot take the same port.
-    Service second({});
+    Service second(std::vector<Star>{});
     QVERIFY(!second.start(service.port()));
     service.stop();
     QVERIFY(!client.Get(good));
@@ -544,7 +544,7 @@ void TestCatalogueService::drippingHeadIsCut()
 
 void TestCatalogueService::keptTargetsAreBounded()
 {
-    Service service({});
+    Service service(std::vector<Star>{});
     QVERIFY(service.start(0));
     httplib::Client client("127.0.0.1", service.port());
     const int sent = int(Service::kKeptTargets) + 5;

@@ -200,7 +200,7 @@ QByteArray escapeForLog(const QByteArray &bytes)
 }
 
 struct Service::Impl {
-    std::vector<Star> stars;
+    Sky sky;
     DeadlineServer server;
     std::thread thread;
     int port = 0;
@@ -211,9 +211,11 @@ struct Service::Impl {
     std::function<void(const QByteArray &)> logger;
 };
 
-Service::Service(std::vector<Star> stars) : impl_(std::make_unique<Impl>())
+Service::Service(std::vector<Star> stars) : Service(Sky::ofList(std::move(stars))) {}
+
+Service::Service(Sky sky) : impl_(std::make_unique<Impl>())
 {
-    impl_->stars = std::move(stars);
+    impl_->sky = std::move(sky);
     Impl *impl = impl_.get();
     // Every request is logged as received, whatever its path.
     impl->server.set_pre_routing_handler([impl](const httplib::Request &request, httplib::Response &response) {
@@ -240,7 +242,7 @@ Service::Service(std::vector<Star> stars) : impl_(std::make_unique<Impl>())
         return httplib::Server::HandlerResponse::Unhandled;
     });
     impl->server.Get("/skycat/servers/usnoa_res", [impl](const httplib::Request &request, httplib::Response &response) {
-        const Answer answer = answerTarget(impl->stars, QByteArray::fromStdString(request.target));
+        const Answer answer = answerTarget(impl->sky, QByteArray::fromStdString(request.target));
         response.status = answer.status;
         response.set_content(answer.body.toStdString(), "text/html");
     });

@@ -82,6 +82,43 @@ double angularDistanceDeg(double ra1Deg, double dec1Deg, double ra2Deg, double d
 
 // The stars that answer the query, in the order they are written.
 std::vector<Star> selectStars(const std::vector<Star> &stars, const ConeQuery &query);
+// Sorts `stars` brightest first (equal magnitudes keep their order) and keeps
+// at most maxStars of them (and never more than 9999).
+void keepBrightest(std::vector<Star> &stars, int maxStars);
+
+class SkyIndex;
+
+// The smallest cap round a list's stars, near enough: centred on their mean
+// direction and reaching the farthest of them. A list without stars covers
+// nothing.
+struct Area {
+    double raDeg = 0;
+    double decDeg = 0;
+    double radiusDeg = -1;
+    bool contains(double raDeg, double decDeg) const;
+};
+Area areaOf(const std::vector<Star> &stars);
+
+// Where the answers come from. Each star list answers the queries whose
+// centre lies within its area (the first such list, in the order they were
+// added); the whole sky answers every other query. Without a whole sky, the
+// first list answers them, as a lone list always has.
+class Sky {
+public:
+    static Sky ofList(std::vector<Star> stars);
+    void addList(std::vector<Star> stars);
+    void setWholeSky(std::shared_ptr<const SkyIndex> index);
+    bool hasWholeSky() const { return wholeSky_ != nullptr; }
+    std::vector<Star> select(const ConeQuery &query) const;
+
+private:
+    struct List {
+        std::vector<Star> stars;
+        Area area;
+    };
+    std::vector<std::shared_ptr<const List>> lists_;
+    std::shared_ptr<const SkyIndex> wholeSky_;
+};
 
 // One record of the answer (65 characters and a line feed); `number` from 1.
 QByteArray formatRecord(int number, const Star &star);
@@ -94,6 +131,7 @@ struct Answer {
 };
 
 // The answer to one request target ("/skycat/servers/usnoa_res?...").
+Answer answerTarget(const Sky &sky, const QByteArray &target);
 Answer answerTarget(const std::vector<Star> &stars, const QByteArray &target);
 
 // A request target as it may be printed: control bytes and the backslash
@@ -108,6 +146,7 @@ QByteArray escapeForLog(const QByteArray &bytes);
 class Service {
 public:
     explicit Service(std::vector<Star> stars);
+    explicit Service(Sky sky);
     ~Service(); // stops the service
     Service(const Service &) = delete;
     Service &operator=(const Service &) = delete;

@@ -1,11 +1,16 @@
-// catalogue_service --stars FILE --port N [--bind ADDRESS]
+// catalogue_service --port N [--stars FILE]... [--index FILE]... [--index-dir DIR]
+//                   [--bind ADDRESS]
 //
-// Answers the program's catalogue query from a star list file (format in
-// catalogue_service.h) until interrupted. Listens on 127.0.0.1 unless told
-// otherwise, and prints every request target as it arrives (its control bytes
-// escaped).
+// Answers the program's catalogue query until interrupted: from each star
+// list (format in catalogue_service.h) for the queries centred within the
+// area its stars cover, and from the whole sky (the Tycho-2 index files,
+// sky_index.h) for every other one. The index files are those given with
+// --index, or else the index-tycho2-*.fits of DIR (by default
+// /usr/share/astrometry). Listens on 127.0.0.1 unless told otherwise, and
+// prints every request target as it arrives (its control bytes escaped).
 
 #include "catalogue_service.h"
+#include "sky_index.h"
 
 #include <csignal>
 #include <cstdio>
@@ -13,23 +18,36 @@
 #include <string>
 
 namespace {
+const char kDefaultIndexDir[] = "/usr/share/astrometry";
+
 int usage(const char *why)
 {
     std::fprintf(stderr, "catalogue_service: %s\n"
-                         "usage: catalogue_service --stars FILE --port N [--bind ADDRESS]\n", why);
+                         "usage: catalogue_service --port N [--stars FILE]... [--index FILE]... [--index-dir DIR]"
+                         " [--bind ADDRESS]\n", why);
     return 2;
+}
+
+void say(const QString &text)
+{
+    std::fprintf(stderr, "catalogue_service: %s\n", qPrintable(text));
 }
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QString starsPath;
+    QStringList starPaths, indexPaths;
+    QString indexDir;
     QString address = QStringLiteral("127.0.0.1");
     int port = -1;
     for (int i = 1; i < argc; ++i) {
         const bool hasValue = i + 1 < argc;
         if (std::strcmp(argv[i], "--stars") == 0 && hasValue) {
-            starsPath = QString::fromLocal8Bit(argv[++i]);
+            starPaths << QString::fromLocal8Bit(argv[++i]);
+        } else if (std::strcmp(argv[i], "--index") == 0 && hasValue) {
+            indexPaths << QString::fromLocal8Bit(argv[++i]);
+        } else if (std::strcmp(argv[i], "--index-dir") == 0 && hasValue) {
+            indexDir = QString::fromLocal8Bit(argv[++i]);
         } else if (std::strcmp(argv[i], "--port") == 0 && hasValue) {
             bool ok = false;
             port = QString::fromLocal8Bit(argv[++i]).toInt(&ok);
@@ -41,14 +59,40 @@ int main(int argc, char **argv)
             return usage("unknown or incomplete option");
         }
     }
-    if (starsPath.isEmpty() || port < 0)
-        return usage("--stars and --port are required");
+    if (port < 0)
+        return usage("--port is required");
 
-    std::vector<catalogue::Star> stars;
-    try {
-        stars = catalogue::loadStarList(starsPath);
-    } catch (const catalogue::StarListError &e) {
-        std::fprintf(stderr, "catalogue_service: %s\n", e.what());
+    catalogue::Sky sky;
+    for (const QString &path : starPaths) {
+        try {
+            sky.addList(catalogue::loadStarList(path));
+        } catch (const catalogue::StarListError &e) {
+            say(QString::fromUtf8(e.what()));
+            return 1;
+        }
+    }
+
+    if (indexPaths.isEmpty()) {
+        const QString folder = indexDir.isEmpty() ? QString::fromLatin1(kDefaultIndexDir) : indexDir;
+        indexPaths = catalogue::SkyIndex::filesIn(folder);
+        if (indexPaths.isEmpty())
+            say(QStringLiteral("no whole-sky catalogue in %1 (no index-tycho2-*.fits there)").arg(folder));
+    }
+    if (!indexPaths.isEmpty()) {
+        QStringList problems;
+        auto index = std::make_shared<catalogue::SkyIndex>(catalogue::SkyIndex::load(indexPaths, &problems));
+        for (const QString &problem : problems)
+            say(problem);
+        if (index->size() > 0) {
+            say(QStringLiteral("the whole sky: %1 stars from %2 of %3 index files")
+                    .arg(index->size()).arg(indexPaths.size() - problems.size()).arg(indexPaths.size()));
+            sky.setWholeSky(std::move(index));
+        } else {
+            say(QStringLiteral("no star in the index files: no whole sky"));
+        }
+    }
+    if (starPaths.isEmpty() && !sky.hasWholeSky()) {
+        say(QStringLiteral("nothing to serve: no star list given and no usable index file"));
         return 1;
     }
 
@@ -59,7 +103,7 @@ int main(int argc, char **argv)
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-    catalogue::Service service(std::move(stars));
+    catalogue::Service service(std::move(sky));
     service.setRequestLogger([](const QByteArray &target) {
         std::printf("%s\n", catalogue::escapeForLog(target).constData());
         std::fflush(stdout);
