@@ -11,6 +11,7 @@
 
 #include "catalogue_service.h"
 #include "sky_index.h"
+#include "star_extract.h"
 
 #include <csignal>
 #include <cstdio>
@@ -65,7 +66,7 @@ int main(int argc, char **argv)
     catalogue::Sky sky;
     for (const QString &path : starPaths) {
         try {
-            sky.addList(catalogue::loadStarList(path));
+            sky.addList(catalogue::loadStars(path));
         } catch (const catalogue::StarListError &e) {
             say(QString::fromUtf8(e.what()));
             return 1;

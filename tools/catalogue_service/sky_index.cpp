@@ -208,12 +208,17 @@ QString base36(uint64_t value, int digits)
 }
 } // namespace
 
-QString skyStarId(double raDeg, double decDeg)
+QString positionId(const QString &prefix, double raDeg, double decDeg)
 {
     constexpr uint64_t raCells = uint64_t(360 * 3600 / kCellArcsec);
-    const uint64_t ra = uint64_t(std::floor(raDeg * 3600 / kCellArcsec)) % raCells;
+    const uint64_t ra = uint64_t(std::floor(std::clamp(raDeg, 0.0, 360.0) * 3600 / kCellArcsec)) % raCells;
     const uint64_t dec = uint64_t(std::llround((std::clamp(decDeg, -90.0, 90.0) + 90) * 3600 / kCellArcsec));
-    return QStringLiteral("UT2-") + base36(dec * raCells + ra, 10);
+    return prefix + base36(dec * raCells + ra, 10);
+}
+
+QString skyStarId(double raDeg, double decDeg)
+{
+    return positionId(QStringLiteral("UT2-"), raDeg, decDeg);
 }
 
 QStringList SkyIndex::filesIn(const QString &folder)

@@ -54,5 +54,7 @@ private:
 
 // The identifier of a whole-sky star at this position.
 QString skyStarId(double raDeg, double decDeg);
+// The same numbering after another four-character prefix (beginning with U).
+QString positionId(const QString &prefix, double raDeg, double decDeg);
 
 } // namespace catalogue
