@@ -23,6 +23,8 @@ private slots:
     void coneAsAStarList();
     void areaRule_data();
     void areaRule();
+    void openSky_data();
+    void openSky();
 };
 
 namespace {
@@ -200,6 +202,62 @@ void TestSkyIndex::areaRule()
     const std::vector<Star> answer = sky.select(cone(ra, dec, 5));
     QVERIFY(!answer.empty());
     QVERIFY2(answer.front().id.startsWith(firstId), qPrintable(answer.front().id));
+}
+
+void TestSkyIndex::openSky_data()
+{
+    // What the service starts with. Lists: "list" (good), "broken" (a bad
+    // line). The index folder holds "good" and/or "damaged" index files.
+    QTest::addColumn<QStringList>("lists");
+    QTest::addColumn<QStringList>("indexFiles");
+    QTest::addColumn<bool>("serves");
+    QTest::addColumn<QStringList>("said"); // the start of each line, in order
+    QTest::newRow("a list, no whole sky") << QStringList{"list"} << QStringList{} << true
+                                          << QStringList{"no whole-sky catalogue in "};
+    QTest::newRow("the whole sky alone") << QStringList{} << QStringList{"good"} << true
+                                         << QStringList{"the whole sky: 3 stars from 1 of 1 index files"};
+    QTest::newRow("a damaged file beside a good one")
+        << QStringList{"list"} << QStringList{"damaged", "good"} << true
+        << QStringList{"%1/index-tycho2-damaged.fits: not a FITS file", "the whole sky: 3 stars from 1 of 2"};
+    QTest::newRow("nothing at all") << QStringList{} << QStringList{} << false
+                                    << QStringList{"no whole-sky catalogue in ", "nothing to serve"};
+    QTest::newRow("only a damaged file") << QStringList{} << QStringList{"damaged"} << false
+                                         << QStringList{"%1/index-tycho2-damaged.fits: ", "no star in the index files",
+                                                        "nothing to serve"};
+    QTest::newRow("a list that cannot be read") << QStringList{"broken"} << QStringList{"good"} << false
+                                                << QStringList{"%1/broken.txt: line 2: "};
+}
+
+void TestSkyIndex::openSky()
+{
+    QFETCH(QStringList, lists);
+    QFETCH(QStringList, indexFiles);
+    QFETCH(bool, serves);
+    QFETCH(QStringList, said);
+    QTemporaryDir dir;
+    QStringList listPaths;
+    for (const QString &name : lists) {
+        listPaths << dir.filePath(name + QStringLiteral(".txt"));
+        QFile file(listPaths.back());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(name == u"list" ? "U1 23.7 22.0 11.0\n" : "U1 23.7 22.0 11.0\nU2 1 2\n");
+    }
+    for (const QString &name : indexFiles) {
+        const QString path = dir.filePath(QStringLiteral("index-tycho2-%1.fits").arg(name));
+        if (name == u"good") {
+            QVERIFY(testing::writeIndexFile(path, {{1, 2, 9}, {3, 4, 10}, {5, 6, 11}}));
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(3000, 'x'));
+        }
+    }
+    QStringList told;
+    const std::optional<Sky> sky = catalogue::openSky(listPaths, {}, dir.path(), &told);
+    QCOMPARE(sky.has_value(), serves);
+    QCOMPARE(told.size(), said.size());
+    for (int k = 0; k < said.size(); ++k)
+        QVERIFY2(told[k].startsWith(said[k].contains(u'%') ? said[k].arg(dir.path()) : said[k]), qPrintable(told[k]));
 }
 
 QTEST_GUILESS_MAIN(TestSkyIndex)

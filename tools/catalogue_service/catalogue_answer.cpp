@@ -15,15 +15,6 @@ namespace {
 constexpr int kMaxRecords = 9999; // what the 4-column number holds
 constexpr int kIdWidth = 14;
 
-std::optional<double> cNumber(const QString &text)
-{
-    bool ok = false;
-    const double value = QLocale::c().toDouble(text, &ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
 [[noreturn]] void badLine(int lineNumber, const QString &why)
 {
     throw StarListError(QStringLiteral("line %1: %2").arg(lineNumber).arg(why).toStdString());
@@ -77,6 +68,15 @@ Answer badQuery(const QString &why)
                      "</p>\n</body>\n</html>\n"};
 }
 } // namespace
+
+std::optional<double> cNumber(const QString &text)
+{
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text, &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
 
 std::vector<Star> parseStarList(const QString &text)
 {

@@ -59,6 +59,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A number with a point as decimal separator, finite; nothing otherwise.
+std::optional<double> cNumber(const QString &text);
+
 // Reads a star list file / text as described above; throws StarListError.
 std::vector<Star> loadStarList(const QString &path);
 std::vector<Star> parseStarList(const QString &text);

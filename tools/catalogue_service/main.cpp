@@ -11,7 +11,6 @@
 
 #include "catalogue_service.h"
 #include "sky_index.h"
-#include "star_extract.h"
 
 #include <csignal>
 #include <cstdio>
@@ -63,39 +62,13 @@ int main(int argc, char **argv)
     if (port < 0)
         return usage("--port is required");
 
-    catalogue::Sky sky;
-    for (const QString &path : starPaths) {
-        try {
-            sky.addList(catalogue::loadStars(path));
-        } catch (const catalogue::StarListError &e) {
-            say(QString::fromUtf8(e.what()));
-            return 1;
-        }
-    }
-
-    if (indexPaths.isEmpty()) {
-        const QString folder = indexDir.isEmpty() ? QString::fromLatin1(kDefaultIndexDir) : indexDir;
-        indexPaths = catalogue::SkyIndex::filesIn(folder);
-        if (indexPaths.isEmpty())
-            say(QStringLiteral("no whole-sky catalogue in %1 (no index-tycho2-*.fits there)").arg(folder));
-    }
-    if (!indexPaths.isEmpty()) {
-        QStringList problems;
-        auto index = std::make_shared<catalogue::SkyIndex>(catalogue::SkyIndex::load(indexPaths, &problems));
-        for (const QString &problem : problems)
-            say(problem);
-        if (index->size() > 0) {
-            say(QStringLiteral("the whole sky: %1 stars from %2 of %3 index files")
-                    .arg(index->size()).arg(indexPaths.size() - problems.size()).arg(indexPaths.size()));
-            sky.setWholeSky(std::move(index));
-        } else {
-            say(QStringLiteral("no star in the index files: no whole sky"));
-        }
-    }
-    if (starPaths.isEmpty() && !sky.hasWholeSky()) {
-        say(QStringLiteral("nothing to serve: no star list given and no usable index file"));
+    QStringList said;
+    std::optional<catalogue::Sky> sky = catalogue::openSky(
+        starPaths, indexPaths, indexDir.isEmpty() ? QString::fromLatin1(kDefaultIndexDir) : indexDir, &said);
+    for (const QString &line : said)
+        say(line);
+    if (!sky)
         return 1;
-    }
 
     // The service's threads inherit this mask, so the signals reach sigwait.
     sigset_t stopSignals;
@@ -104,7 +77,7 @@ int main(int argc, char **argv)
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-    catalogue::Service service(std::move(sky));
+    catalogue::Service service(std::move(*sky));
     service.setRequestLogger([](const QByteArray &target) {
         std::printf("%s\n", catalogue::escapeForLog(target).constData());
         std::fflush(stdout);

@@ -1,6 +1,7 @@
 // Reading the index files, merging their stars and finding them again.
 
 #include "sky_index.h"
+#include "star_extract.h"
 
 #include <QDir>
 #include <QFile>
@@ -380,6 +381,42 @@ std::vector<Star> Sky::select(const ConeQuery &query) const
     if (!lists_.empty())
         return selectStars(lists_.front()->stars, query);
     return {};
+}
+
+std::optional<Sky> openSky(const QStringList &starPaths, QStringList indexPaths, const QString &indexFolder,
+                           QStringList *said)
+{
+    Sky sky;
+    for (const QString &path : starPaths) {
+        try {
+            sky.addList(loadStars(path));
+        } catch (const StarListError &e) {
+            *said << QString::fromUtf8(e.what());
+            return std::nullopt;
+        }
+    }
+    if (indexPaths.isEmpty()) {
+        indexPaths = SkyIndex::filesIn(indexFolder);
+        if (indexPaths.isEmpty())
+            *said << QStringLiteral("no whole-sky catalogue in %1 (no index-tycho2-*.fits there)").arg(indexFolder);
+    }
+    if (!indexPaths.isEmpty()) {
+        QStringList problems;
+        auto index = std::make_shared<SkyIndex>(SkyIndex::load(indexPaths, &problems));
+        *said << problems;
+        if (index->size() > 0) {
+            *said << QStringLiteral("the whole sky: %1 stars from %2 of %3 index files")
+                         .arg(index->size()).arg(indexPaths.size() - problems.size()).arg(indexPaths.size());
+            sky.setWholeSky(std::move(index));
+        } else {
+            *said << QStringLiteral("no star in the index files: no whole sky");
+        }
+    }
+    if (starPaths.isEmpty() && !sky.hasWholeSky()) {
+        *said << QStringLiteral("nothing to serve: no star list given and no usable index file");
+        return std::nullopt;
+    }
+    return sky;
 }
 
 } // namespace catalogue

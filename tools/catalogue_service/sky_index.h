@@ -22,6 +22,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace catalogue {
@@ -51,6 +52,14 @@ private:
     std::vector<Entry> stars_;      // by declination band, then right ascension
     std::vector<size_t> bandStart_; // first star of each band, and the end
 };
+
+// What the service serves: the star lists and extracts of `starPaths`, and
+// the whole sky from `indexPaths`, or when none is given from the index files
+// of `indexFolder`. What the user should know (a file left out and why, what
+// the whole sky holds) is added to `said`. Nothing when a list cannot be read
+// or when there is nothing to serve: no list and no usable index file.
+std::optional<Sky> openSky(const QStringList &starPaths, QStringList indexPaths, const QString &indexFolder,
+                           QStringList *said);
 
 // The identifier of a whole-sky star at this position.
 QString skyStarId(double raDeg, double decDeg);

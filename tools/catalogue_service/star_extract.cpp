@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 #include <QRegularExpression>
 #include <cmath>
 #include <optional>
@@ -68,15 +67,6 @@ int columnOf(const QStringList &header, const QStringList &names)
     return -1;
 }
 
-std::optional<double> number(const QString &text)
-{
-    bool ok = false;
-    const double value = QLocale::c().toDouble(text, &ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
 // Degrees as a plain number, or one to three parts (the first in `unitDeg`
 // degrees: 15 for hours) with an optional sign.
 std::optional<double> angle(const QString &text, double unitDeg)
@@ -84,14 +74,14 @@ std::optional<double> angle(const QString &text, double unitDeg)
     static const QRegularExpression separators(QStringLiteral("[ :]+"));
     const QStringList parts = text.trimmed().split(separators, Qt::SkipEmptyParts);
     if (parts.size() == 1)
-        return number(parts[0]);
+        return cNumber(parts[0]);
     if (parts.isEmpty() || parts.size() > 3)
         return std::nullopt;
     const bool negative = parts[0].startsWith(u'-');
     double value = 0, unit = 1;
     for (int k = 0; k < parts.size(); ++k) {
         const QString part = k == 0 && (negative || parts[0].startsWith(u'+')) ? parts[0].mid(1) : parts[k];
-        const std::optional<double> n = number(part);
+        const std::optional<double> n = cNumber(part);
         if (!n || *n < 0 || part.startsWith(u'-') || part.startsWith(u'+'))
             return std::nullopt;
         value += *n / unit;
@@ -183,7 +173,7 @@ std::vector<Star> parseExtract(const QString &text, const QString &name)
             continue; // a star without a magnitude cannot answer a query
         const std::optional<double> raDeg = angle(fields[ra], fields[ra].contains(u' ') || fields[ra].contains(u':') ? 15 : 1);
         const std::optional<double> decDeg = angle(fields[dec], 1);
-        const std::optional<double> m = number(fields[mag]);
+        const std::optional<double> m = cNumber(fields[mag]);
         if (!raDeg || *raDeg < 0 || *raDeg >= 360)
             badLine(n, QStringLiteral("right ascension \"%1\" is neither degrees nor h m s").arg(fields[ra]));
         if (!decDeg || *decDeg < -90 || *decDeg > 90)
