@@ -30,7 +30,7 @@ constexpr int kRequestDeadlineMs = 3000;
 // The query has no body: anything beyond this is refused unread.
 constexpr size_t kMaxBodyBytes = 4096;
 // The most connections served at the same time; beyond it they wait their
-// turn, each for at most the read timeout behind an idle one.
+// turn, each for at most the request deadline behind an idle one.
 constexpr size_t kMaxWorkers = 256;
 
 // One thread per connection being served, started when a connection finds
@@ -97,9 +97,7 @@ private:
     size_t idle_ = 0; // threads waiting for a job
     bool stopping_ = false;
 };
-} // namespace
 
-namespace {
 // One connection: reads end at the request's deadline, however the bytes
 // trickle in; writes (the answer) have a deadline of their own per call.
 class DeadlineStream : public httplib::Stream {
