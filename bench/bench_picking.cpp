@@ -6,7 +6,7 @@
 
 #include "bench_support.h"
 #include "main_window/form1.h"
-#include "main_window/star_pick.h"
+#include "astrometry/star_pick.h"
 #include "localisation/language_tables.h"
 #include "platform/dialogs.h"
 

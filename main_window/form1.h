@@ -8,7 +8,7 @@
 #include "main_window/catalogue_query.h"
 #include "main_window/image_widgets.h"
 #include "main_window/panning.h"
-#include "main_window/star_table.h"
+#include "astrometry/star_table.h"
 
 #include <QMainWindow>
 #include <QPointer>

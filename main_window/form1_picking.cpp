@@ -2,7 +2,7 @@
 
 #include "main_window/form1.h"
 
-#include "main_window/star_pick.h"
+#include "astrometry/star_pick.h"
 #include "platform/numbers.h"
 
 #include <QLineEdit>

@@ -9,8 +9,8 @@
 
 #include "main_window/form1.h"
 
-#include "main_window/readouts.h"
-#include "main_window/sexagesimal.h"
+#include "astrometry/readouts.h"
+#include "astrometry/sexagesimal.h"
 #include "platform/failure.h"
 #include "platform/numbers.h"
 

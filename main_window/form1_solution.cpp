@@ -3,8 +3,8 @@
 #include "main_window/form1.h"
 
 #include "localisation/language_tables.h"
-#include "main_window/pattern_search.h"
-#include "main_window/plate_model.h"
+#include "astrometry/pattern_search.h"
+#include "astrometry/plate_model.h"
 #include "platform/check_value.h"
 #include "platform/dialogs.h"
 #include "platform/failure.h"

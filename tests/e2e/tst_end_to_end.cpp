@@ -6,7 +6,7 @@
 
 #include "catalogue_service.h"
 #include "dialogs/wizard.h"
-#include "main_window/readouts.h"
+#include "astrometry/readouts.h"
 #include "main_window/startup.h"
 #include "platform/dialogs.h"
 #include "platform/numbers.h"

@@ -6,7 +6,7 @@
 
 #include "catalogue_service.h"
 #include "support/test_support.h"
-#include "synthetic_field.h"
+#include "support/synthetic_field.h"
 
 #include <QLineEdit>
 #include <QListWidget>

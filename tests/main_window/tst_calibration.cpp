@@ -1,7 +1,7 @@
 // The calibration by image: reference stars, the coefficient computation and
 // the flow of the calibration frame.
 
-#include "main_window/calibration.h"
+#include "astrometry/calibration.h"
 #include "platform/failure.h"
 #include "support/layout_checks.h"
 #include "support/test_support.h"

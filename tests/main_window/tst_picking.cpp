@@ -2,7 +2,7 @@
 // selection of five stars driven by real mouse events on the image and on the
 // magnifier.
 
-#include "main_window/star_pick.h"
+#include "astrometry/star_pick.h"
 #include "support/pointer.h"
 #include "support/test_support.h"
 

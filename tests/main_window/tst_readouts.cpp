@@ -1,7 +1,7 @@
 // Read-outs over the image: the hover caption, the click read-out, the
 // calibration fill from a marker and the calibration marks.
 
-#include "main_window/readouts.h"
+#include "astrometry/readouts.h"
 #include "platform/numbers.h"
 #include "support/test_support.h"
 

@@ -3,7 +3,7 @@
 
 #include "solve_fixture.h"
 
-#include "main_window/pattern_search.h"
+#include "astrometry/pattern_search.h"
 #include "platform/numbers.h"
 
 #include <QCheckBox>
