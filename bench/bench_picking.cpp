@@ -138,7 +138,7 @@ int main(int argc, char *argv[])
     form.zoom->show();
     report("pick (whole click, painted)", bench::medianOf(iterations, [&](int) {
                pointer();
-               form.pickMode = QStringLiteral("select");
+               form.pickMode = PickMode::Select;
                form.clickCount = 0;
                form.doselect();
                app.processEvents();

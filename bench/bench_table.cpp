@@ -226,7 +226,7 @@ void measureMagnifier(SampleWindow &w)
 void measureHover(SampleWindow &w)
 {
     Form1 &form = *w.form;
-    form.pickMode = QStringLiteral("coor");
+    form.pickMode = PickMode::Coor;
     form.zoom->hide();
     showFourThousandMarkers(form);
     QCoreApplication::processEvents();

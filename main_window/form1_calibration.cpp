@@ -32,7 +32,7 @@ void Form1::showCalibrationFrame(bool calibrating)
 void Form1::mnu_etalonage_Click()
 {
     if (imageLoaded) {
-        pickMode = QStringLiteral("etalo");
+        pickMode = PickMode::Etalo;
         etaloStep = 1;
         zoom->show();
         showCalibrationFrame(true);
@@ -44,7 +44,7 @@ void Form1::mnu_superetalonage_Click()
 {
     if (solutionValid) {
         etaloPending = 1;
-        pickMode = QStringLiteral("superetalo");
+        pickMode = PickMode::SuperEtalo;
         etaloStep = 1;
         clickCount = 0;
         showCalibrationFrame(true);

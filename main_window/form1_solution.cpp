@@ -83,7 +83,7 @@ void Form1::Algo()
         if (dialogs->MsgBox(prompt, MsgBoxStyle::YesNo, lang->MessageTexts[3]) == MsgBoxResult::Yes) {
             LogStatus(lang->MessageTexts[4]);
             solutionValid = true;
-            pickMode = QStringLiteral("coor");
+            pickMode = PickMode::Coor;
             plateImage = shownImage;
             const double accepted[6] = {coefA, coefB, coefC, coefD, coefE, coefF};
             std::copy(std::begin(accepted), std::end(accepted), std::begin(readoutPlate));

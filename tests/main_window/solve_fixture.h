@@ -70,7 +70,7 @@ struct SolveFixture : FormFixture {
         }
         form->clickCount = 5;
         form->selectionDone = true;
-        form->pickMode = QStringLiteral("0");
+        form->pickMode = PickMode::Zero;
     }
 
     // An image of the field's stars, named in the image path field.
