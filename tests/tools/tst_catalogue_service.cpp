@@ -2,7 +2,7 @@
 // its HTTP face.
 
 #include "catalogue_service.h"
-#include "main_window/catalogue_parser.h"
+#include "astrometry/catalogue_parser.h"
 #include "support/test_support.h"
 #include "tools/sample_sky/sample_sky.h"
 
