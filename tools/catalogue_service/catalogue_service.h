@@ -1,6 +1,6 @@
 #pragma once
-// A catalogue query service over a star list file, for the program's one
-// query:
+// A catalogue query service over star lists and the whole sky (sky_index.h),
+// for the program's one query:
 //
 //   GET /skycat/servers/usnoa_res?catalogue=usnoa&epoch=2000.0&chart=0
 //       &ra=1+34+50&dec=-22+01+11&object=&radmax=20&magbright=0&magfaint=13.
