@@ -224,8 +224,11 @@ void TestSkyIndex::openSky_data()
     QTest::newRow("only a damaged file") << QStringList{} << QStringList{"damaged"} << false
                                          << QStringList{"%1/index-tycho2-damaged.fits: ", "no star in the index files",
                                                         "nothing to serve"};
-    QTest::newRow("a list that cannot be read") << QStringList{"broken"} << QStringList{"good"} << false
-                                                << QStringList{"%1/broken.txt: line 2: "};
+    QTest::newRow("a list that cannot be read") << QStringList{"broken", "list"} << QStringList{"good"} << true
+                                                << QStringList{"%1/broken.txt: line 2: ", "the whole sky: 3 stars"};
+    QTest::newRow("only a list that cannot be read")
+        << QStringList{"broken"} << QStringList{} << false
+        << QStringList{"%1/broken.txt: line 2: ", "no whole-sky catalogue in ", "nothing to serve"};
 }
 
 void TestSkyIndex::openSky()

@@ -386,13 +386,17 @@ std::vector<Star> Sky::select(const ConeQuery &query) const
 std::optional<Sky> openSky(const QStringList &starPaths, QStringList indexPaths, const QString &indexFolder,
                            QStringList *said)
 {
+    // A list that cannot be used is named and left out, like a damaged index
+    // file: one bad extract among the user's must not leave every field
+    // without an answer.
     Sky sky;
+    int lists = 0;
     for (const QString &path : starPaths) {
         try {
             sky.addList(loadStars(path));
+            ++lists;
         } catch (const StarListError &e) {
-            *said << QString::fromUtf8(e.what());
-            return std::nullopt;
+            *said << QString::fromUtf8(e.what()) + QStringLiteral(" (left out)");
         }
     }
     if (indexPaths.isEmpty()) {
@@ -412,7 +416,7 @@ std::optional<Sky> openSky(const QStringList &starPaths, QStringList indexPaths,
             *said << QStringLiteral("no star in the index files: no whole sky");
         }
     }
-    if (starPaths.isEmpty() && !sky.hasWholeSky()) {
+    if (lists == 0 && !sky.hasWholeSky()) {
         *said << QStringLiteral("nothing to serve: no star list given and no usable index file");
         return std::nullopt;
     }

@@ -56,8 +56,9 @@ private:
 // What the service serves: the star lists and extracts of `starPaths`, and
 // the whole sky from `indexPaths`, or when none is given from the index files
 // of `indexFolder`. What the user should know (a file left out and why, what
-// the whole sky holds) is added to `said`. Nothing when a list cannot be read
-// or when there is nothing to serve: no list and no usable index file.
+// the whole sky holds) is added to `said`; a list or an index file that cannot
+// be used is left out. Nothing when there is nothing to serve: no usable list
+// and no usable index file.
 std::optional<Sky> openSky(const QStringList &starPaths, QStringList indexPaths, const QString &indexFolder,
                            QStringList *said);
 
