@@ -3,7 +3,7 @@
 
 #include "bench_support.h"
 #include "catalogue_service.h"
-#include "main_window/catalogue_parser.h"
+#include "astrometry/catalogue_parser.h"
 #include "main_window/catalogue_query.h"
 
 #include <QFile>

@@ -6,7 +6,7 @@
 
 #include "bench_support.h"
 #include "main_window/form1.h"
-#include "main_window/star_pick.h"
+#include "astrometry/star_pick.h"
 #include "localisation/language_tables.h"
 #include "platform/dialogs.h"
 
@@ -138,7 +138,7 @@ int main(int argc, char *argv[])
     form.zoom->show();
     report("pick (whole click, painted)", bench::medianOf(iterations, [&](int) {
                pointer();
-               form.pickMode = QStringLiteral("select");
+               form.pickMode = PickMode::Select;
                form.clickCount = 0;
                form.doselect();
                app.processEvents();

@@ -3,9 +3,9 @@
 // overlay and coincidence count of every candidate, as one solve does them.
 
 #include "bench_support.h"
-#include "main_window/catalogue_parser.h"
-#include "main_window/pattern_search.h"
-#include "main_window/plate_model.h"
+#include "astrometry/catalogue_parser.h"
+#include "astrometry/pattern_search.h"
+#include "astrometry/plate_model.h"
 
 #include <QElapsedTimer>
 #include <algorithm>

@@ -3,8 +3,8 @@
 // 497-star fields of the solution, and medians of repeated runs.
 
 #include "catalogue_service.h"
-#include "main_window/catalogue_parser.h"
-#include "tests/main_window/synthetic_field.h"
+#include "astrometry/catalogue_parser.h"
+#include "support/synthetic_field.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>

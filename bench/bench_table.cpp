@@ -13,8 +13,8 @@
 #include "bench_support.h"
 #include "localisation/language_tables.h"
 #include "main_window/form1.h"
-#include "main_window/pattern_search.h"
-#include "main_window/readouts.h"
+#include "astrometry/pattern_search.h"
+#include "astrometry/readouts.h"
 #include "main_window/startup.h"
 #include "platform/dialogs.h"
 #include "support/catalogue_fixture.h"
@@ -249,7 +249,7 @@ void measureMagnifier(SampleWindow &w)
 void measureHover(SampleWindow &w)
 {
     Form1 &form = *w.form;
-    form.pickMode = QStringLiteral("coor");
+    form.pickMode = PickMode::Coor;
     form.zoom->hide();
     showFourThousandMarkers(form);
     QCoreApplication::processEvents();

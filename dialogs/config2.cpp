@@ -1,6 +1,6 @@
 #include "dialogs/config2.h"
 
-#include "dialogs/classic_calibration.h"
+#include "astrometry/classic_calibration.h"
 #include "localisation/language_tables.h"
 #include "localisation/captions.h"
 #include "main_window/form1.h"

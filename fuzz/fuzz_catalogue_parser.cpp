@@ -1,7 +1,7 @@
 // Any bytes as a catalogue answer: the star table must stay consistent, and
 // parsing the same bytes again must give the same table.
 
-#include "main_window/catalogue_parser.h"
+#include "astrometry/catalogue_parser.h"
 
 #include <QByteArray>
 #include <cmath>

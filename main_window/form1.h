@@ -4,11 +4,11 @@
 // several files of this folder; the computations they call live in modules
 // without widgets.
 
+#include "astrometry/star_table.h"
 #include "dialogs/optical_config_file.h"
 #include "main_window/catalogue_query.h"
 #include "main_window/image_widgets.h"
 #include "main_window/panning.h"
-#include "main_window/star_table.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -32,6 +32,19 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 class QTimer;
+
+// What a move or a click over the image does. The names are those of the
+// mode texts the window has always kept ("", "select", "etalo", "0", "done",
+// "superetalo", "coor").
+enum class PickMode {
+    Empty,      // "": nothing picked since start-up
+    Select,     // "select": picking the five stars of a solution
+    Etalo,      // "etalo": picking the reference stars of the calibration by image
+    Zero,       // "0": the five stars picked, waiting for the solve
+    Done,       // "done": the calibration's third star picked
+    SuperEtalo, // "superetalo": picking markers for the calibration from markers
+    Coor,       // "coor": a solution accepted, a click reads the sky position
+};
 
 // What the main window needs from the program around it.
 struct FormContext {
@@ -114,7 +127,7 @@ public:
     double readoutPlate[6] = {};
     double readoutScaleRa = 0, readoutScaleDec = 0;
     int mouseX = 0, mouseY = 0;
-    QString pickMode;  // "", "select", "etalo", "0", "done", "superetalo", "coor"
+    PickMode pickMode = PickMode::Empty;
     QString mapState;  // "", "loading", "done"
     bool imageLoaded = false;
     bool selectionDone = false;

@@ -3,7 +3,7 @@
 #include "main_window/form1.h"
 
 #include "localisation/language_tables.h"
-#include "main_window/calibration.h"
+#include "astrometry/calibration.h"
 #include "platform/dialogs.h"
 #include "platform/failure.h"
 #include "platform/numbers.h"
@@ -32,7 +32,7 @@ void Form1::showCalibrationFrame(bool calibrating)
 void Form1::mnu_etalonage_Click()
 {
     if (imageLoaded) {
-        pickMode = QStringLiteral("etalo");
+        pickMode = PickMode::Etalo;
         etaloStep = 1;
         zoom->show();
         showCalibrationFrame(true);
@@ -44,7 +44,7 @@ void Form1::mnu_superetalonage_Click()
 {
     if (solutionValid) {
         etaloPending = 1;
-        pickMode = QStringLiteral("superetalo");
+        pickMode = PickMode::SuperEtalo;
         etaloStep = 1;
         clickCount = 0;
         showCalibrationFrame(true);

@@ -3,7 +3,7 @@
 #include "main_window/form1.h"
 
 #include "localisation/language_tables.h"
-#include "main_window/catalogue_parser.h"
+#include "astrometry/catalogue_parser.h"
 #include "main_window/catalogue_query.h"
 #include "platform/dialogs.h"
 #include "platform/failure.h"

@@ -3,7 +3,7 @@
 #include "main_window/form1.h"
 
 #include "localisation/language_tables.h"
-#include "main_window/plate_model.h"
+#include "astrometry/plate_model.h"
 #include "platform/failure.h"
 #include "platform/numbers.h"
 

@@ -2,7 +2,7 @@
 
 #include "main_window/form1.h"
 
-#include "main_window/star_pick.h"
+#include "astrometry/star_pick.h"
 #include "platform/numbers.h"
 
 #include <QLineEdit>
@@ -36,7 +36,7 @@ void Form1::SelectStar_Click()
         ShowSuggestion(QStringLiteral("selectstar"), 2, QStringLiteral("0"), QStringLiteral("0"));
         return;
     }
-    pickMode = QStringLiteral("select");
+    pickMode = PickMode::Select;
     clickCount = 0;
     for (size_t k = 1; k < clicpic.size() && k <= kPicksPerSelection; ++k) {
         clicpic[k].Visible = false;
@@ -59,12 +59,12 @@ void Form1::dozoom()
 void Form1::doselect()
 {
     int count = clickCount;
-    QString mode = pickMode;
-    if (mode == QLatin1String("etalo")) {
+    PickMode mode = pickMode;
+    if (mode == PickMode::Etalo) {
         // A calibration re-makes the pick of its current step.
         count = etaloStep - 1;
         if (etaloStep == 3)
-            mode = QStringLiteral("done");
+            mode = PickMode::Done;
     }
     // Only five pick marks exist; a pick that would need another one (a click
     // on a magnifier left standing past the fifth) is not made at all.
@@ -95,7 +95,7 @@ void Form1::doselect()
 
     if (clickCount == kPicksPerSelection) {
         zoom->hide();
-        pickMode = QStringLiteral("0");
+        pickMode = PickMode::Zero;
         selectionDone = true;
         if (WizardStatus == 1) {
             startCalcul_Click();

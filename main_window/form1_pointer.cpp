@@ -9,8 +9,8 @@
 
 #include "main_window/form1.h"
 
-#include "main_window/readouts.h"
-#include "main_window/sexagesimal.h"
+#include "astrometry/readouts.h"
+#include "astrometry/sexagesimal.h"
 #include "platform/failure.h"
 #include "platform/numbers.h"
 
@@ -32,9 +32,9 @@ void Form1::Picture1_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, float X,
 {
     mouseX = int(roundHalfEven(X));
     mouseY = int(roundHalfEven(Y));
-    if (pickMode == QLatin1String("select") || pickMode == QLatin1String("etalo")) {
+    if (pickMode == PickMode::Select || pickMode == PickMode::Etalo) {
         dozoom();
-    } else if (mapState == QLatin1String("done") || pickMode == QLatin1String("superetalo")) {
+    } else if (mapState == QLatin1String("done") || pickMode == PickMode::SuperEtalo) {
         hoverReadout(X, Y);
     } else {
         zoom->hide();
@@ -43,9 +43,9 @@ void Form1::Picture1_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, float X,
 
 void Form1::Picture1_Click()
 {
-    if (pickMode == QLatin1String("select") || pickMode == QLatin1String("etalo")) {
+    if (pickMode == PickMode::Select || pickMode == PickMode::Etalo) {
         doselect();
-    } else if (pickMode == QLatin1String("coor")) {
+    } else if (pickMode == PickMode::Coor) {
         clickReadoutAtPointer();
     } else if (etaloPending == 1) {
         dropCalibrationMark();

@@ -3,8 +3,8 @@
 #include "main_window/form1.h"
 
 #include "localisation/language_tables.h"
-#include "main_window/pattern_search.h"
-#include "main_window/plate_model.h"
+#include "astrometry/pattern_search.h"
+#include "astrometry/plate_model.h"
 #include "platform/check_value.h"
 #include "platform/dialogs.h"
 #include "platform/failure.h"
@@ -83,7 +83,7 @@ void Form1::Algo()
         if (dialogs->MsgBox(prompt, MsgBoxStyle::YesNo, lang->MessageTexts[3]) == MsgBoxResult::Yes) {
             LogStatus(lang->MessageTexts[4]);
             solutionValid = true;
-            pickMode = QStringLiteral("coor");
+            pickMode = PickMode::Coor;
             plateImage = shownImage;
             const double accepted[6] = {coefA, coefB, coefC, coefD, coefE, coefF};
             std::copy(std::begin(accepted), std::end(accepted), std::begin(readoutPlate));

@@ -3,18 +3,11 @@
 // the sky image and paints the marks over it, the magnifier that lies inside
 // it, and the pink pan bars round the viewport.
 
+#include "astrometry/mark.h"
+
 #include <QImage>
 #include <QWidget>
 #include <vector>
-
-// A mark over the image (catalogue star, pick, field centre): placed by its
-// top-left corner, in image pixels. Marks take no mouse events.
-struct Mark {
-    float Left = 0;
-    float Top = 0;
-    float Height = 0; // marks are square: Width == Height
-    bool Visible = false;
-};
 
 // A picture box's pointer events: every move, and a click (a press and a
 // release over the same box), with positions in the box's own pixels.

@@ -8,8 +8,7 @@ packages=("$@"
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   qt6-translations-l10n      # Qt's own texts (buttons, file dialogs) in French
   qt6-image-formats-plugins  # TIFF frames, beside the formats Qt reads itself
-  libcurl4-openssl-dev libcpp-httplib-dev
-  libcfitsio-dev             # FITS frames
+  libcurl4-openssl-dev libcpp-httplib-dev libcfitsio-dev
   fonts-dejavu-core
 )
 missing=()

@@ -35,7 +35,7 @@ void TestWindowCommands::wizardClosedByCloseBoxStartsNothing()
 {
     FormFixture f;
     f.form->WizardStatus = 1; // a pending automatic solve is cancelled too
-    f.form->pickMode = QStringLiteral("done");
+    f.form->pickMode = PickMode::Done;
     f.form->txt_url->setText(QStringLiteral("before.png"));
     ModalAnswers answers;
     answers.then<Wizard>([](Wizard &wizard) {
@@ -48,7 +48,7 @@ void TestWindowCommands::wizardClosedByCloseBoxStartsNothing()
     QVERIFY2(answers.done(), qPrintable(answers.failures()));
     QCOMPARE(f.form->WizardStatus, 0);
     QCOMPARE(f.form->txt_url->text(), QStringLiteral("before.png"));
-    QCOMPARE(f.form->pickMode, QStringLiteral("done"));
+    QCOMPARE(f.form->pickMode, PickMode::Done);
     QCOMPARE(f.form->status->count(), 0);
     QVERIFY(!QFile::exists(f.path(QStringLiteral("data.txt"))));
 }
@@ -88,7 +88,7 @@ void TestWindowCommands::wizardTerminer()
     QCOMPARE(f.form->status->item(0)->text(), QStringLiteral("after download"));
     // Then star picking started on the wizard's image.
     QVERIFY(f.form->imageLoaded);
-    QCOMPARE(f.form->pickMode, QStringLiteral("select"));
+    QCOMPARE(f.form->pickMode, PickMode::Select);
     QVERIFY(!f.form->zoom->isHidden());
 
     // WizardStatus stays 1 through the picks; the fifth starts the solve and clears it.

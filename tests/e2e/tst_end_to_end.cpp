@@ -6,7 +6,7 @@
 
 #include "catalogue_service.h"
 #include "dialogs/wizard.h"
-#include "main_window/readouts.h"
+#include "astrometry/readouts.h"
 #include "main_window/startup.h"
 #include "platform/dialogs.h"
 #include "platform/numbers.h"
@@ -225,7 +225,7 @@ void TestEndToEnd::wholeJob()
                  query.contains("magfaint=14."),
              query.constData());
     QVERIFY(QFile::exists(folder.filePath(QStringLiteral("data.txt"))));
-    QCOMPARE(form.pickMode, QStringLiteral("select"));
+    QCOMPARE(form.pickMode, PickMode::Select);
     QVERIFY(form.zoom->isVisible());
 
     // ---- Five bright stars picked on the magnifier; the fifth solves.
@@ -248,7 +248,7 @@ void TestEndToEnd::wholeJob()
     QCOMPARE(yesNoQuestions(dialogs), 1);
     QVERIFY(form.solutionValid);
     QCOMPARE(form.WizardStatus, 0);
-    QCOMPARE(form.pickMode, QStringLiteral("coor"));
+    QCOMPARE(form.pickMode, PickMode::Coor);
     QVERIFY(form.zoom->isHidden());
     for (const SampleStar &s : picked) {
         const int k = markerOf(form, s.id);
@@ -299,7 +299,7 @@ void TestEndToEnd::wholeJob()
 
     // ---- Super Etalonage over three markers: the scale along each axis.
     form.mnu_superetalonage->trigger();
-    QCOMPARE(form.pickMode, QStringLiteral("superetalo"));
+    QCOMPARE(form.pickMode, PickMode::SuperEtalo);
     QVERIFY(form.Frm[4]->isVisible());
     const int messagesBefore = dialogs.messageCount();
     // One pair mostly along right ascension, one mostly along declination.

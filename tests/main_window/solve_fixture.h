@@ -6,7 +6,7 @@
 
 #include "catalogue_service.h"
 #include "support/test_support.h"
-#include "synthetic_field.h"
+#include "support/synthetic_field.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -70,7 +70,7 @@ struct SolveFixture : FormFixture {
         }
         form->clickCount = 5;
         form->selectionDone = true;
-        form->pickMode = QStringLiteral("0");
+        form->pickMode = PickMode::Zero;
     }
 
     // An image of the field's stars, named in the image path field.

@@ -1,7 +1,7 @@
 // The calibration by image: reference stars, the coefficient computation and
 // the flow of the calibration frame.
 
-#include "main_window/calibration.h"
+#include "astrometry/calibration.h"
 #include "platform/failure.h"
 #include "support/layout_checks.h"
 #include "support/test_support.h"
@@ -225,7 +225,7 @@ void TestCalibration::menuConditions()
     FormFixture f;
     f.form->mnu_etalonage_Click();
     QVERIFY(f.form->Frm[4]->isHidden());
-    QCOMPARE(f.form->pickMode, QString());
+    QCOMPARE(f.form->pickMode, PickMode::Empty);
     f.form->mnu_superetalonage_Click();
     QVERIFY(f.form->Frm[4]->isHidden());
     QCOMPARE(f.form->etaloPending, 0);
@@ -234,7 +234,7 @@ void TestCalibration::menuConditions()
     f.form->clickCount = 4;
     f.form->clicpic[2].Visible = true;
     f.form->mnu_superetalonage_Click();
-    QCOMPARE(f.form->pickMode, QStringLiteral("superetalo"));
+    QCOMPARE(f.form->pickMode, PickMode::SuperEtalo);
     QCOMPARE(f.form->etaloPending, 1);
     QCOMPARE(f.form->etaloStep, 1);
     QCOMPARE(f.form->clickCount, 0);

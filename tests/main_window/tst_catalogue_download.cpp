@@ -1,7 +1,7 @@
 // "1-Download" and the parse of its answer in the main window, against the
 // catalogue service running in-process.
 
-#include "main_window/catalogue_parser.h"
+#include "astrometry/catalogue_parser.h"
 #include "platform/numbers.h"
 #include "platform/program_folder.h"
 #include "support/catalogue_fixture.h"

@@ -1,7 +1,7 @@
 // FITS frames through the image load: what is read, how it is shown, and the
 // files it refuses.
 
-#include "main_window/star_pick.h"
+#include "astrometry/star_pick.h"
 #include "platform/failure.h"
 #include "solve_fixture.h"
 #include "support/fits_frames.h"

@@ -119,7 +119,7 @@ void TestForm1Startup::designDefaults()
     QVERIFY(form.Frm[4]->isHidden());
     QVERIFY(form.zoom->isHidden());
     QVERIFY(!form.centerpic.Visible);
-    QCOMPARE(form.pickMode, QString());
+    QCOMPARE(form.pickMode, PickMode::Empty);
     QCOMPARE(form.mapState, QString());
     QVERIFY(!form.imageLoaded && !form.selectionDone && !form.solutionValid);
     QCOMPARE(form.Timer1->interval(), 50);
@@ -240,7 +240,7 @@ void TestForm1Startup::endingTheProgram()
     FormFixture f;
     int ends = 0;
     f.form->endProgram = [&] { ++ends; };
-    f.form->pickMode = QStringLiteral("etalo");
+    f.form->pickMode = PickMode::Etalo;
     f.form->txt_mag->setText(QStringLiteral("unsaved"));
     f.form->mnu_quit->trigger();
     QCOMPARE(ends, 1);

@@ -300,7 +300,7 @@ void TestOverlay::fullMap()
     f.setModel(solved.truth);
     form.map();
     form.solutionValid = true;
-    form.pickMode = QStringLiteral("coor");
+    form.pickMode = PickMode::Coor;
     std::vector<Mark> before(form.star.begin(), form.star.begin() + 498);
     // The fainter catalogue round the same field centre.
     const Field faint = synthetic::randomField(solved.truth, records, 1000, 800, 99);
@@ -347,7 +347,7 @@ void TestOverlay::fullMap()
     QCOMPARE(lines[5], QStringLiteral("M8"));
     QCOMPARE(form.mapState, QStringLiteral("done"));
     QVERIFY(form.solutionValid);
-    QCOMPARE(form.pickMode, QStringLiteral("coor"));
+    QCOMPARE(form.pickMode, PickMode::Coor);
     QVERIFY(sameModel(f.model(), solved.truth));
 }
 
@@ -364,7 +364,7 @@ void TestOverlay::roadOnSampleSky()
 
     form.DownloadData_Click();
     form.SelectStar_Click();
-    QCOMPARE(form.pickMode, QStringLiteral("select"));
+    QCOMPARE(form.pickMode, PickMode::Select);
     const std::vector<sample_sky::SampleStar> picked = sample_sky::brightStars(sky, 5, 13, 20, 60);
     QCOMPARE(int(picked.size()), 5);
     for (const sample_sky::SampleStar &s : picked) {
@@ -376,7 +376,7 @@ void TestOverlay::roadOnSampleSky()
     form.startCalcul_Click();
 
     QVERIFY(form.solutionValid);
-    QCOMPARE(form.pickMode, QStringLiteral("coor"));
+    QCOMPARE(form.pickMode, PickMode::Coor);
     const int inUse = form.stars.starCount;
     // Each picked star's marker sits on its pick.
     for (int p = 1; p <= 5; ++p) {

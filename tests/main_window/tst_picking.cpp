@@ -2,7 +2,7 @@
 // selection of five stars driven by real mouse events on the image and on the
 // magnifier.
 
-#include "main_window/star_pick.h"
+#include "astrometry/star_pick.h"
 #include "support/pointer.h"
 #include "support/test_support.h"
 
@@ -80,7 +80,7 @@ struct PickingForm : FormFixture {
     }
 
     // The image loaded and the given mode set, with the magnifier standing.
-    void enterMode(const QString &mode)
+    void enterMode(PickMode mode)
     {
         form->Loadimg_Click();
         form->pickMode = mode;
@@ -198,7 +198,7 @@ void TestPicking::selectStartsSelection()
 
     form.SelectStar_Click();
     QVERIFY(form.imageLoaded);
-    QCOMPARE(form.pickMode, QStringLiteral("select"));
+    QCOMPARE(form.pickMode, PickMode::Select);
     QCOMPARE(form.clickCount, 0);
     for (int k = 1; k <= 5; ++k)
         QVERIFY(!form.clicpic[size_t(k)].Visible);
@@ -251,7 +251,7 @@ void TestPicking::fivePicks()
         QVERIFY(mark.Visible);
         QCOMPARE(QPointF(mark.Left, mark.Top), QPointF(star - QPoint(8, 8)));
         QCOMPARE(form.zoom->isVisible(), n < 5);
-        QCOMPARE(form.pickMode, n < 5 ? QStringLiteral("select") : QStringLiteral("0"));
+        QCOMPARE(form.pickMode, n < 5 ? PickMode::Select : PickMode::Zero);
         QCOMPARE(form.selectionDone, n == 5);
     }
     QCOMPARE(form.WizardStatus, 0);
@@ -269,7 +269,7 @@ void TestPicking::etaloRepeatsItsStep()
     QFETCH(int, step);
     PickingForm f;
     Form1 &form = *f.form;
-    f.enterMode(QStringLiteral("etalo"));
+    f.enterMode(PickMode::Etalo);
     form.etaloStep = step;
     form.clickCount = 4;
 
@@ -283,7 +283,7 @@ void TestPicking::etaloRepeatsItsStep()
     }
     const QPoint last = starCentre(2);
     QCOMPARE(form.clickCount, step);
-    QCOMPARE(form.pickMode, QStringLiteral("etalo"));
+    QCOMPARE(form.pickMode, PickMode::Etalo);
     QCOMPARE(QPoint(int(form.selX[size_t(step)]), int(form.selY[size_t(step)])), last);
     QCOMPARE(form.Etalo[0]->text(), QString::number(last.x()));
     QCOMPARE(form.Etalo[1]->text(), QString::number(last.y()));
@@ -298,12 +298,12 @@ void TestPicking::etaloThirdPickEnds()
 {
     PickingForm f;
     Form1 &form = *f.form;
-    f.enterMode(QStringLiteral("etalo"));
+    f.enterMode(PickMode::Etalo);
     form.etaloStep = 3;
     const QPoint star = starCentre(1);
     f.moveTo(star + QPoint(-2, 2));
     f.clickAt(star + QPoint(-2, 2));
-    QCOMPARE(form.pickMode, QStringLiteral("done"));
+    QCOMPARE(form.pickMode, PickMode::Done);
     QCOMPARE(form.clickCount, 3);
     QVERIFY(form.clicpic[3].Visible);
     QCOMPARE(form.Etalo[0]->text(), QString::number(star.x()));
@@ -326,7 +326,7 @@ void TestPicking::noPickBeyondTheFifthMark()
     // A magnifier left standing after five marks: a further click changes nothing.
     PickingForm f;
     Form1 &form = *f.form;
-    f.enterMode(QStringLiteral("done"));
+    f.enterMode(PickMode::Done);
     form.clickCount = 5;
     form.mouseX = 58;
     form.mouseY = 50;
@@ -334,7 +334,7 @@ void TestPicking::noPickBeyondTheFifthMark()
     QCOMPARE(form.clickCount, 5);
     QCOMPARE(QPoint(form.mouseX, form.mouseY), QPoint(58, 50));
     QCOMPARE(form.Etalo[0]->text(), QString());
-    QCOMPARE(form.pickMode, QStringLiteral("done"));
+    QCOMPARE(form.pickMode, PickMode::Done);
 }
 
 void TestPicking::magnifierShowsTheImage()
@@ -387,7 +387,7 @@ void TestPicking::moveOverMagnifier()
     QFETCH(QPoint, mouse);
     PickingForm f;
     Form1 &form = *f.form;
-    f.enterMode(QStringLiteral("0")); // the magnifier follows whatever the mode
+    f.enterMode(PickMode::Zero); // the magnifier follows whatever the mode
     form.mouseX = 120;
     form.mouseY = 110;
     form.dozoom();
@@ -403,23 +403,23 @@ void TestPicking::moveOverMagnifier()
 
 void TestPicking::moveDispatchOutsidePicking_data()
 {
-    QTest::addColumn<QString>("mode");
+    QTest::addColumn<PickMode>("mode");
     QTest::addColumn<QString>("map");
     QTest::addColumn<bool>("zoomShown");
     QTest::addColumn<bool>("zoomMoved");
-    QTest::newRow("select") << QStringLiteral("select") << QString() << true << true;
-    QTest::newRow("etalo") << QStringLiteral("etalo") << QStringLiteral("done") << true << true;
-    QTest::newRow("idle before an overlay") << QString() << QString() << false << false;
-    QTest::newRow("0 before an overlay") << QStringLiteral("0") << QStringLiteral("loading") << false << false;
-    QTest::newRow("done before an overlay") << QStringLiteral("done") << QString() << false << false;
-    QTest::newRow("coor before an overlay") << QStringLiteral("coor") << QString() << false << false;
-    QTest::newRow("after an overlay") << QStringLiteral("0") << QStringLiteral("done") << true << false;
-    QTest::newRow("superetalo") << QStringLiteral("superetalo") << QString() << true << false;
+    QTest::newRow("select") << PickMode::Select << QString() << true << true;
+    QTest::newRow("etalo") << PickMode::Etalo << QStringLiteral("done") << true << true;
+    QTest::newRow("idle before an overlay") << PickMode::Empty << QString() << false << false;
+    QTest::newRow("0 before an overlay") << PickMode::Zero << QStringLiteral("loading") << false << false;
+    QTest::newRow("done before an overlay") << PickMode::Done << QString() << false << false;
+    QTest::newRow("coor before an overlay") << PickMode::Coor << QString() << false << false;
+    QTest::newRow("after an overlay") << PickMode::Zero << QStringLiteral("done") << true << false;
+    QTest::newRow("superetalo") << PickMode::SuperEtalo << QString() << true << false;
 }
 
 void TestPicking::moveDispatchOutsidePicking()
 {
-    QFETCH(QString, mode);
+    QFETCH(PickMode, mode);
     QFETCH(QString, map);
     QFETCH(bool, zoomShown);
     QFETCH(bool, zoomMoved);
@@ -446,7 +446,7 @@ void TestPicking::clickOutsidePickingPicksNothing()
     PickingForm f;
     Form1 &form = *f.form;
     form.Loadimg_Click();
-    form.pickMode = QStringLiteral("0");
+    form.pickMode = PickMode::Zero;
     f.moveTo(QPoint(58, 50));
     QTest::mouseClick(form.Picture1, Qt::LeftButton, {}, QPoint(58, 50));
     QCOMPARE(form.clickCount, 0);
@@ -460,7 +460,7 @@ void TestPicking::selectWithWrongPath()
     Form1 &form = *f.form;
     form.SelectStar_Click();
     form.Picture1->move(-20, -10);
-    form.pickMode = QStringLiteral("coor");
+    form.pickMode = PickMode::Coor;
     form.clickCount = 2;
     form.clicpic[1].Visible = true;
     form.clicpic[2].Visible = true;
@@ -472,7 +472,7 @@ void TestPicking::selectWithWrongPath()
     QVERIFY2(f.dialogs.messages().front().startsWith(QStringLiteral("missing.png: ")),
              qPrintable(f.dialogs.messages().front()));
     QVERIFY(!form.imageLoaded);
-    QCOMPARE(form.pickMode, QStringLiteral("coor"));
+    QCOMPARE(form.pickMode, PickMode::Coor);
     QCOMPARE(form.clickCount, 2);
     QVERIFY(form.clicpic[1].Visible && form.clicpic[2].Visible);
     QVERIFY(!form.zoom->isVisible());

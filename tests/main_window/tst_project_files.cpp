@@ -218,11 +218,11 @@ void TestProjectFiles::imageAfterOpening()
     QVERIFY(!f.form->imageLoaded);           // ...but counts as not loaded
     // The calibration by image refuses until the image is loaded again...
     f.form->mnu_etalonage_Click();
-    QCOMPARE(f.form->pickMode, QString());
+    QCOMPARE(f.form->pickMode, PickMode::Empty);
     QVERIFY(f.form->Frm[4]->isHidden());
     // ...while "2-Etoiles" loads it by itself and starts at once.
     f.form->SelectStar_Click();
-    QCOMPARE(f.form->pickMode, QStringLiteral("select"));
+    QCOMPARE(f.form->pickMode, PickMode::Select);
     QVERIFY(f.form->imageLoaded);
 }
 
@@ -268,7 +268,7 @@ void TestProjectFiles::openResetsMarksAndFlags()
     f.form->imageLoaded = true;
     f.form->solutionValid = true;
     f.form->selectionDone = true;
-    f.form->pickMode = "coor";
+    f.form->pickMode = PickMode::Coor;
     f.form->mapState = "done";
     f.form->clickCount = 3;
     for (int i = 1; i <= 4000; i += 333)
@@ -289,7 +289,7 @@ void TestProjectFiles::openResetsMarksAndFlags()
     QVERIFY(!f.form->solutionValid);
     QVERIFY(!f.form->selectionDone);
     // What opening leaves alone.
-    QCOMPARE(f.form->pickMode, QStringLiteral("coor"));
+    QCOMPARE(f.form->pickMode, PickMode::Coor);
     QCOMPARE(f.form->mapState, QStringLiteral("done"));
     QCOMPARE(f.form->clickCount, 3);
     QVERIFY(f.form->centerpic.Visible);

@@ -1,7 +1,7 @@
 // Read-outs over the image: the hover caption, the click read-out, the
 // calibration fill from a marker and the calibration marks.
 
-#include "main_window/readouts.h"
+#include "astrometry/readouts.h"
 #include "platform/numbers.h"
 #include "support/test_support.h"
 
@@ -86,7 +86,7 @@ void TestReadouts::hoverCaptionAndOverlap()
     form.scaleRa = 3600;
     form.scaleDec = 3600;
     form.mapState = "done";
-    form.pickMode = "coor";
+    form.pickMode = PickMode::Coor;
     const double ra = (1 + 34 / 60.0 + 50 / 3600.0) * 15, dec = 22 + 1 / 60.0 + 11 / 3600.0;
     placeStar(form, 7, 100, 100, ra, dec, "U1050_00000007", "12.3");
     placeStar(form, 9, 103, 102, ra, -dec, "U1050_00000009", " 9.1");
@@ -122,18 +122,18 @@ void TestReadouts::hoverWithoutStarsOrScales()
 
 void TestReadouts::movesBeforeOverlayHideMagnifier_data()
 {
-    QTest::addColumn<QString>("mode");
+    QTest::addColumn<PickMode>("mode");
     QTest::addColumn<bool>("hidden");
-    QTest::newRow("idle") << "" << true;
-    QTest::newRow("0") << "0" << true;
-    QTest::newRow("done") << "done" << true;
-    QTest::newRow("coor") << "coor" << true;
-    QTest::newRow("superetalo") << "superetalo" << false;
+    QTest::newRow("idle") << PickMode::Empty << true;
+    QTest::newRow("0") << PickMode::Zero << true;
+    QTest::newRow("done") << PickMode::Done << true;
+    QTest::newRow("coor") << PickMode::Coor << true;
+    QTest::newRow("superetalo") << PickMode::SuperEtalo << false;
 }
 
 void TestReadouts::movesBeforeOverlayHideMagnifier()
 {
-    QFETCH(QString, mode);
+    QFETCH(PickMode, mode);
     QFETCH(bool, hidden);
     FormFixture f;
     f.form->pickMode = mode;
@@ -162,7 +162,7 @@ void TestReadouts::clickReadout()
     form.readoutScaleDec = 2000;
     const double plate[6] = {-1, 0, 23.7083333333333 * 2000 + 100, 0, -1, 22.0197222222222 * 2000 + 200};
     std::copy(std::begin(plate), std::end(plate), std::begin(form.readoutPlate));
-    form.pickMode = "coor";
+    form.pickMode = PickMode::Coor;
     form.etaloPending = pending ? 1 : 0;
     move(form, 100, 200);
     form.Picture1_Click();

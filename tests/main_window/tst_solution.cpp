@@ -3,7 +3,7 @@
 
 #include "solve_fixture.h"
 
-#include "main_window/pattern_search.h"
+#include "astrometry/pattern_search.h"
 #include "platform/numbers.h"
 
 #include <QCheckBox>
@@ -151,7 +151,7 @@ void TestSolution::acceptsTrueSolution()
     QVERIFY2(questions[0].startsWith(QStringLiteral("M2 (")) && questions[0].endsWith(u')'), qPrintable(questions[0]));
     QCOMPARE(f.dialogs.shown.back().title, QStringLiteral("M3"));
     QVERIFY(form.solutionValid);
-    QCOMPARE(form.pickMode, QStringLiteral("coor"));
+    QCOMPARE(form.pickMode, PickMode::Coor);
     // The accepted model takes each pick to its own catalogue star, and each
     // of those stars' markers sits on its pick.
     for (int p = 1; p <= 5; ++p) {
@@ -191,7 +191,7 @@ void TestSolution::declineEveryCandidate()
         expected << QStringLiteral("M2 (%1/10)").arg(n);
     QCOMPARE(questionsOf(f.dialogs), expected);
     QVERIFY(!form.solutionValid);
-    QCOMPARE(form.pickMode, QStringLiteral("0"));
+    QCOMPARE(form.pickMode, PickMode::Zero);
     // The last candidate's fit and markers stay.
     QVERIFY(sameModel(f.model(), fitOf(form, rows.back())));
     for (int k = 1; k <= 5; ++k) {
@@ -262,13 +262,13 @@ void TestSolution::noCandidateAfterEarlierSolution()
     const PlateModel earlier = field.truth;
     f.setModel(earlier);
     form.solutionValid = true;
-    form.pickMode = QStringLiteral("coor");
+    form.pickMode = PickMode::Coor;
 
     form.Algo();
 
     QVERIFY(questionsOf(f.dialogs).isEmpty());
     QVERIFY(!form.solutionValid);
-    QCOMPARE(form.pickMode, QStringLiteral("coor"));
+    QCOMPARE(form.pickMode, PickMode::Coor);
     QVERIFY(sameModel(f.model(), earlier));
     QCOMPARE(f.statusLines(), (QStringList{QStringLiteral("M6"), QStringLiteral("M5")}));
 }
@@ -362,7 +362,7 @@ void TestSolution::unusableFields()
     form.txt_tolerance->setText(tolerance);
     form.txt_calcul->setText(threshold);
     form.txt_corrasd->setText(corrasd);
-    form.pickMode = QStringLiteral("coor");
+    form.pickMode = PickMode::Coor;
     form.solutionValid = true;
     f.dialogs.questionAnswers = {MsgBoxResult::Yes};
 
@@ -371,7 +371,7 @@ void TestSolution::unusableFields()
     // One OK box with the failure's words; the solve stops where it was.
     QCOMPARE(f.dialogs.messages(), QStringList{message});
     QCOMPARE(f.dialogs.shown.back().style, MsgBoxStyle::OkOnly);
-    QCOMPARE(form.pickMode, QStringLiteral("coor"));
+    QCOMPARE(form.pickMode, PickMode::Coor);
     const QStringList lines = f.statusLines();
     QCOMPARE(lines.contains(QStringLiteral("M18")), parsed);
     if (parsed) {
@@ -412,7 +412,7 @@ void TestSolution::commandWithoutSelection()
     form.star[1].Visible = true;
     form.star[4000].Visible = true;
     form.solutionValid = true;
-    form.pickMode = QStringLiteral("coor");
+    form.pickMode = PickMode::Coor;
     form.txt_corrasd->setText(corrasd);
     form.txt_corrdec->setText(corrdec);
 
@@ -423,7 +423,7 @@ void TestSolution::commandWithoutSelection()
     QVERIFY(!form.star[1].Visible);
     QVERIFY(!form.star[4000].Visible);
     QVERIFY(form.solutionValid);
-    QCOMPARE(form.pickMode, QStringLiteral("coor"));
+    QCOMPARE(form.pickMode, PickMode::Coor);
     QVERIFY(!f.statusLines().contains(QStringLiteral("M5")));
     QCOMPARE(form.sugestion->text(), QStringLiteral("S14"));
 }
@@ -470,11 +470,11 @@ void TestSolution::manyStars()
         QCOMPARE(lines.value(0), QStringLiteral("M17"));
         QVERIFY(!lines.contains(QStringLiteral("M5")));
         QVERIFY(sameModel(f.model(), earlier));
-        QCOMPARE(form.pickMode, QStringLiteral("0"));
+        QCOMPARE(form.pickMode, PickMode::Zero);
         QVERIFY(!form.star[1].Visible);
     } else {
         QVERIFY(!lines.contains(QStringLiteral("M17")));
-        QCOMPARE(form.pickMode, QStringLiteral("coor"));
+        QCOMPARE(form.pickMode, PickMode::Coor);
     }
 }
 
@@ -490,7 +490,7 @@ void TestSolution::commandSolvesAndRedraws()
     form.startCalcul_Click();
 
     QVERIFY(form.solutionValid);
-    QCOMPARE(form.pickMode, QStringLiteral("coor"));
+    QCOMPARE(form.pickMode, PickMode::Coor);
     QVERIFY(!form.star[3999].Visible);
     for (int k = 1; k <= form.stars.starCount; ++k)
         QVERIFY(form.star[size_t(k)].Visible);
@@ -528,7 +528,7 @@ void TestSolution::readoutsFollowThePicture()
     useImagedJob(f, 30, false, 200, 11);
     f.dialogs.questionAnswers = {MsgBoxResult::Yes};
     form.startCalcul_Click();
-    QCOMPARE(form.pickMode, QStringLiteral("coor"));
+    QCOMPARE(form.pickMode, PickMode::Coor);
     const auto clickAtFirstPick = [&] {
         form.Picture1_MouseMove(Qt::NoButton, Qt::NoModifier, float(form.selX[1]), float(form.selY[1]));
         form.Picture1_Click();
@@ -565,7 +565,7 @@ void TestSolution::readoutsFollowThePicture()
         QCOMPARE(line, QStringLiteral("Clic : pas de solution pour cette image (3-Calcul)"));
     // The calibration from the markers needs an accepted solve on the picture shown.
     form.mnu_superetalonage_Click();
-    QCOMPARE(form.pickMode == QStringLiteral("superetalo"), calibrates);
+    QCOMPARE(form.pickMode == PickMode::SuperEtalo, calibrates);
 }
 
 void TestSolution::fifthPickUnderWizard_data()
@@ -589,7 +589,7 @@ void TestSolution::fifthPickUnderWizard()
     QVERIFY(form.imageLoaded);
     f.usePicks(synthetic::picksOn(field, kChosen, 0.0, 1));
     form.selectionDone = false;
-    form.pickMode = QStringLiteral("select");
+    form.pickMode = PickMode::Select;
     form.clickCount = 4;
     form.WizardStatus = wizardStatus;
     f.dialogs.questionAnswers = {MsgBoxResult::Yes};
@@ -603,7 +603,7 @@ void TestSolution::fifthPickUnderWizard()
     QVERIFY(form.selectionDone);
     QCOMPARE(form.WizardStatus, 0);
     QCOMPARE(form.solutionValid, solves);
-    QCOMPARE(form.pickMode, solves ? QStringLiteral("coor") : QStringLiteral("0"));
+    QCOMPARE(form.pickMode, solves ? PickMode::Coor : PickMode::Zero);
     QCOMPARE(f.statusLines().contains(QStringLiteral("M5")), solves);
 }
 

@@ -2,14 +2,16 @@
 // its HTTP face.
 
 #include "catalogue_service.h"
-#include "main_window/catalogue_parser.h"
+#include "astrometry/catalogue_parser.h"
 #include "support/test_support.h"
 #include "tools/sample_sky/sample_sky.h"
 
 #include <httplib.h>
 
+#include <QScopeGuard>
 #include <QtTest>
 #include <arpa/inet.h>
+#include <cerrno>
 #include <cmath>
 #include <memory>
 #include <netinet/in.h>
@@ -37,8 +39,15 @@ private slots:
     void emptyAnswerHasNoRecords();
     void overHttp();
     void idleConnectionsDoNotHoldTheService();
+    void burstOfConnectionsAllAnswered();
     void unreadableRequestLine_data();
     void unreadableRequestLine();
+    void bodyRefusedUnread_data();
+    void bodyRefusedUnread();
+    void drippingHeadIsCut();
+    void keptTargetsAreBounded();
+    void logEscapesControlBytes_data();
+    void logEscapesControlBytes();
     void sampleSkyStarList();
 };
 
@@ -72,11 +81,11 @@ public:
     }
     // What arrives until the service ends the connection, or until
     // `received` holds `stop` when one is given; false when neither came
-    // after `boundSeconds` (a guard: the test then fails instead of waiting
-    // for ever).
-    bool read(QByteArray &received, int boundSeconds, const QByteArray &stop = {}) const
+    // after `boundMs` (a guard: the test then fails instead of waiting for
+    // ever).
+    bool read(QByteArray &received, qint64 boundMs, const QByteArray &stop = {}) const
     {
-        QDeadlineTimer deadline(boundSeconds * 1000);
+        QDeadlineTimer deadline(boundMs);
         while (stop.isEmpty() || !received.contains(stop)) {
             pollfd ready{fd_, POLLIN, 0};
             if (::poll(&ready, 1, int(deadline.remainingTime())) <= 0)
@@ -90,10 +99,17 @@ public:
         return true;
     }
 
+    int fd() const { return fd_; }
+
 private:
     int fd_;
     bool connected_ = false;
 };
+
+QByteArray programRequest()
+{
+    return "GET /skycat/servers/usnoa_res?" + kProgramQuery + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+}
 
 QByteArray withKey(const QByteArray &key, const QByteArray &value)
 {
@@ -350,7 +366,7 @@ void TestCatalogueService::overHttp()
     QCOMPARE(logged, expected);
 
     // A second service cannot take the same port.
-    Service second({});
+    Service second(std::vector<Star>{});
     QVERIFY(!second.start(service.port()));
     service.stop();
     QVERIFY(!client.Get(good));
@@ -366,6 +382,7 @@ void TestCatalogueService::idleConnectionsDoNotHoldTheService()
         idle.push_back(std::make_unique<RawConnection>(service.port()));
         QVERIFY(idle.back()->connected());
     }
+    const QDeadlineTimer idleBound(4500);
 
     // ...do not keep a real query waiting. The client's own limit, well
     // under the time after which idle connections are dropped, only keeps
@@ -379,12 +396,71 @@ void TestCatalogueService::idleConnectionsDoNotHoldTheService()
     QCOMPARE(answer->status, 200);
     QVERIFY(QByteArray::fromStdString(answer->body).contains("</b>   1 U1 "));
 
-    // The service drops them after a few seconds.
+    // The service drops them after its 3 s, well before the library's own
+    // 5 s (the bound counts from just after they connected).
     for (const std::unique_ptr<RawConnection> &connection : idle) {
         QByteArray received;
-        QVERIFY2(connection->read(received, 30), "an idle connection was kept");
+        QVERIFY2(connection->read(received, std::max<qint64>(0, idleBound.remainingTime())),
+                 "an idle connection was kept beyond 4.5 s");
         QCOMPARE(received, QByteArray());
     }
+}
+
+void TestCatalogueService::burstOfConnectionsAllAnswered()
+{
+    // A few hundred connections opened at once all find room in the
+    // listening queue: with the library's queue of 5 the system drops most
+    // of them, to be tried again only a second or more later.
+    Service service({{"U1", 23.70833, 22.01972, 11.2}});
+    QVERIFY(service.start(0));
+    constexpr int kBurst = 300;
+    std::vector<int> sockets;
+    auto closeAll = qScopeGuard([&] {
+        for (const int fd : sockets)
+            ::close(fd);
+    });
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(quint16(service.port()));
+    for (int k = 0; k < kBurst; ++k) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        QVERIFY(fd >= 0);
+        sockets.push_back(fd);
+        const int rc = ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof(address));
+        QVERIFY(rc == 0 || errno == EINPROGRESS);
+    }
+    // Every connection completes well within the system's first retry.
+    QDeadlineTimer connectBound(700);
+    for (const int fd : sockets) {
+        pollfd ready{fd, POLLOUT, 0};
+        QVERIFY2(::poll(&ready, 1, int(std::max<qint64>(0, connectBound.remainingTime()))) == 1,
+                 "a connection of the burst was not accepted in time");
+        int error = 0;
+        socklen_t length = sizeof(error);
+        ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length);
+        QCOMPARE(error, 0);
+    }
+    const QByteArray request = programRequest();
+    for (const int fd : sockets)
+        QCOMPARE(::send(fd, request.constData(), size_t(request.size()), MSG_NOSIGNAL), ssize_t(request.size()));
+    QDeadlineTimer answerBound(20000);
+    int answered = 0;
+    for (const int fd : sockets) {
+        QByteArray received;
+        while (!received.contains("</html>")) {
+            pollfd ready{fd, POLLIN, 0};
+            if (::poll(&ready, 1, int(std::max<qint64>(0, answerBound.remainingTime()))) <= 0)
+                break;
+            char piece[4096];
+            const ssize_t n = ::recv(fd, piece, sizeof(piece), 0);
+            if (n <= 0)
+                break;
+            received.append(piece, n);
+        }
+        answered += received.startsWith("HTTP/1.1 200 ") && received.contains("</b>   1 U1 ");
+    }
+    QCOMPARE(answered, kBurst);
 }
 
 void TestCatalogueService::unreadableRequestLine_data()
@@ -404,13 +480,100 @@ void TestCatalogueService::unreadableRequestLine()
     QVERIFY(connection.connected());
     QVERIFY(connection.send(requestLine + "Host: 127.0.0.1\r\n\r\n"));
     QByteArray received;
-    QVERIFY2(connection.read(received, 30, "\r\n\r\n"), "no answer");
+    QVERIFY2(connection.read(received, 30000, "\r\n\r\n"), "no answer");
     QVERIFY2(received.startsWith("HTTP/1.1 400 "), received.constData());
     // A good query sent after the refusal finds the connection closed.
     (void)connection.send("GET /skycat/servers/usnoa_res?" + kProgramQuery + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
-    QVERIFY2(connection.read(received, 30), "the connection was kept");
+    QVERIFY2(connection.read(received, 30000), "the connection was kept");
     QCOMPARE(received.count("HTTP/1.1 "), 1);
     QCOMPARE(service.receivedTargets(), QList<QByteArray>());
+}
+
+void TestCatalogueService::bodyRefusedUnread_data()
+{
+    // None of these bodies is ever sent: the refusal must come without them.
+    QTest::addColumn<QByteArray>("head");
+    QTest::newRow("POST of 200 MB") << QByteArray("POST /skycat/servers/usnoa_res HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+                                                  "Content-Length: 200000000\r\n\r\n");
+    QTest::newRow("GET with a body") << QByteArray("GET /skycat/servers/usnoa_res?" + kProgramQuery +
+                                                   " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 100000\r\n\r\n");
+    QTest::newRow("chunked body") << QByteArray("POST /other HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+                                                "Transfer-Encoding: chunked\r\n\r\n");
+    QTest::newRow("length not a number") << QByteArray("POST /other HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+                                                       "Content-Length: lots\r\n\r\n");
+}
+
+void TestCatalogueService::bodyRefusedUnread()
+{
+    QFETCH(QByteArray, head);
+    Service service({{"U1", 23.70833, 22.01972, 11.2}});
+    QVERIFY(service.start(0));
+    RawConnection connection(service.port());
+    QVERIFY(connection.connected());
+    QVERIFY(connection.send(head));
+    // Well under the request's own deadline: a service waiting for the body
+    // says nothing in this time.
+    QByteArray received;
+    QVERIFY2(connection.read(received, 2000, "\r\n\r\n"), "no answer before the body");
+    QVERIFY2(received.startsWith("HTTP/1.1 413 "), received.constData());
+}
+
+void TestCatalogueService::drippingHeadIsCut()
+{
+    // A client that sends its request a byte every half second, never
+    // leaving the service a second's pause, is dropped all the same.
+    Service service({{"U1", 23.70833, 22.01972, 11.2}});
+    QVERIFY(service.start(0));
+    RawConnection connection(service.port());
+    QVERIFY(connection.connected());
+    const QByteArray head = "GET /skycat/servers/usnoa_res?" + kProgramQuery + "&pad=" + QByteArray(100, 'x');
+    bool dropped = false;
+    for (int k = 0; k < head.size() && k < 20 && !dropped; ++k) {
+        if (!connection.send(head.mid(k, 1))) {
+            dropped = true;
+            break;
+        }
+        pollfd ready{connection.fd(), POLLIN, 0};
+        if (::poll(&ready, 1, 500) > 0) {
+            char piece[4096];
+            dropped = ::recv(connection.fd(), piece, sizeof(piece), 0) <= 0; // a refusal's page comes first
+        }
+    }
+    QVERIFY2(dropped, "a dripping request was kept for 10 s");
+}
+
+void TestCatalogueService::keptTargetsAreBounded()
+{
+    Service service(std::vector<Star>{});
+    QVERIFY(service.start(0));
+    httplib::Client client("127.0.0.1", service.port());
+    const int sent = int(Service::kKeptTargets) + 5;
+    for (int k = 0; k < sent; ++k)
+        QVERIFY(client.Get("/other?" + std::to_string(k)));
+    const QList<QByteArray> kept = service.receivedTargets();
+    QCOMPARE(kept.size(), qsizetype(Service::kKeptTargets));
+    QCOMPARE(kept.front(), QByteArray("/other?5"));
+    QCOMPARE(kept.back(), "/other?" + QByteArray::number(sent - 1));
+}
+
+void TestCatalogueService::logEscapesControlBytes_data()
+{
+    QTest::addColumn<QByteArray>("target");
+    QTest::addColumn<QByteArray>("logged");
+    QTest::newRow("the program's query") << QByteArray("/skycat/servers/usnoa_res?" + kProgramQuery)
+                                         << QByteArray("/skycat/servers/usnoa_res?" + kProgramQuery);
+    QTest::newRow("forged line") << QByteArray("/a\r\nlistening on x") << QByteArray("/a\\x0d\\x0alistening on x");
+    QTest::newRow("terminal escape") << QByteArray("/\x1b[2J\x07") << QByteArray("/\\x1b[2J\\x07");
+    QTest::newRow("delete and tab") << QByteArray("/\x7f\t") << QByteArray("/\\x7f\\x09");
+    QTest::newRow("backslash itself") << QByteArray("/\\x41") << QByteArray("/\\x5cx41");
+    QTest::newRow("UTF-8 kept") << QByteArray("/\xc3\xa9") << QByteArray("/\xc3\xa9");
+}
+
+void TestCatalogueService::logEscapesControlBytes()
+{
+    QFETCH(QByteArray, target);
+    QFETCH(QByteArray, logged);
+    QCOMPARE(escapeForLog(target), logged);
 }
 
 void TestCatalogueService::sampleSkyStarList()

@@ -15,15 +15,6 @@ namespace {
 constexpr int kMaxRecords = 9999; // what the 4-column number holds
 constexpr int kIdWidth = 14;
 
-std::optional<double> cNumber(const QString &text)
-{
-    bool ok = false;
-    const double value = QLocale::c().toDouble(text, &ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
 [[noreturn]] void badLine(int lineNumber, const QString &why)
 {
     throw StarListError(QStringLiteral("line %1: %2").arg(lineNumber).arg(why).toStdString());
@@ -77,6 +68,15 @@ Answer badQuery(const QString &why)
                      "</p>\n</body>\n</html>\n"};
 }
 } // namespace
+
+std::optional<double> cNumber(const QString &text)
+{
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text, &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
 
 std::vector<Star> parseStarList(const QString &text)
 {
@@ -206,12 +206,16 @@ std::vector<Star> selectStars(const std::vector<Star> &stars, const ConeQuery &q
         if (angularDistanceDeg(query.raDeg, query.decDeg, s.raDeg, s.decDeg) <= radiusDeg)
             chosen.push_back(s);
     }
-    std::stable_sort(chosen.begin(), chosen.end(),
-                     [](const Star &a, const Star &b) { return a.magnitude < b.magnitude; });
-    const size_t limit = size_t(std::min(query.maxStars, kMaxRecords));
-    if (chosen.size() > limit)
-        chosen.resize(limit);
+    keepBrightest(chosen, query.maxStars);
     return chosen;
+}
+
+void keepBrightest(std::vector<Star> &stars, int maxStars)
+{
+    std::stable_sort(stars.begin(), stars.end(), [](const Star &a, const Star &b) { return a.magnitude < b.magnitude; });
+    const size_t limit = size_t(std::min(maxStars, kMaxRecords));
+    if (stars.size() > limit)
+        stars.resize(limit);
 }
 
 QByteArray formatRecord(int number, const Star &star)
@@ -238,7 +242,7 @@ QByteArray answerPage(const std::vector<Star> &stars)
     return page;
 }
 
-Answer answerTarget(const std::vector<Star> &stars, const QByteArray &target)
+Answer answerTarget(const Sky &sky, const QByteArray &target)
 {
     const qsizetype question = target.indexOf('?');
     QString why;
@@ -246,7 +250,12 @@ Answer answerTarget(const std::vector<Star> &stars, const QByteArray &target)
         parseConeQuery(question < 0 ? QByteArray() : target.mid(question + 1), &why);
     if (!query)
         return badQuery(why);
-    return {200, answerPage(selectStars(stars, *query))};
+    return {200, answerPage(sky.select(*query))};
+}
+
+Answer answerTarget(const std::vector<Star> &stars, const QByteArray &target)
+{
+    return answerTarget(Sky::ofList(stars), target);
 }
 
 } // namespace catalogue

@@ -4,7 +4,14 @@
 
 #include <httplib.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -16,11 +23,14 @@
 namespace catalogue {
 
 namespace {
-// A connection that sends nothing is dropped after this long; a request
-// arrives within milliseconds of its connection.
-constexpr time_t kReadTimeoutSeconds = 3;
+// A connection whose request has not fully come this long after a worker took
+// it up is dropped, whether it sends nothing or drips a byte now and then; a
+// request arrives within milliseconds of its connection.
+constexpr int kRequestDeadlineMs = 3000;
+// The query has no body: anything beyond this is refused unread.
+constexpr size_t kMaxBodyBytes = 4096;
 // The most connections served at the same time; beyond it they wait their
-// turn, each for at most the read timeout behind an idle one.
+// turn, each for at most the request deadline behind an idle one.
 constexpr size_t kMaxWorkers = 256;
 
 // One thread per connection being served, started when a connection finds
@@ -87,46 +97,155 @@ private:
     size_t idle_ = 0; // threads waiting for a job
     bool stopping_ = false;
 };
+
+// One connection: reads end at the request's deadline, however the bytes
+// trickle in; writes (the answer) have a deadline of their own per call.
+class DeadlineStream : public httplib::Stream {
+public:
+    DeadlineStream(socket_t sock, std::chrono::steady_clock::time_point deadline) : sock_(sock), deadline_(deadline) {}
+
+    bool is_readable() const override { return wait(POLLIN, remainingMs()); }
+    bool is_writable() const override { return wait(POLLOUT, kRequestDeadlineMs); }
+    ssize_t read(char *ptr, size_t size) override
+    {
+        if (!wait(POLLIN, remainingMs()))
+            return -1;
+        return ::recv(sock_, ptr, size, 0);
+    }
+    ssize_t write(const char *ptr, size_t size) override
+    {
+        if (!wait(POLLOUT, kRequestDeadlineMs))
+            return -1;
+        return ::send(sock_, ptr, size, MSG_NOSIGNAL);
+    }
+    void get_remote_ip_and_port(std::string &ip, int &port) const override { address(false, ip, port); }
+    void get_local_ip_and_port(std::string &ip, int &port) const override { address(true, ip, port); }
+    socket_t socket() const override { return sock_; }
+
+private:
+    int remainingMs() const
+    {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - std::chrono::steady_clock::now());
+        return int(std::max<long long>(0, left.count()));
+    }
+    bool wait(short events, int timeoutMs) const
+    {
+        pollfd ready{sock_, events, 0};
+        int n;
+        do
+            n = ::poll(&ready, 1, timeoutMs);
+        while (n < 0 && errno == EINTR);
+        return n > 0 && (ready.revents & (events | POLLHUP | POLLERR));
+    }
+    void address(bool local, std::string &ip, int &port) const
+    {
+        sockaddr_storage storage{};
+        socklen_t length = sizeof(storage);
+        auto *addr = reinterpret_cast<sockaddr *>(&storage);
+        ip.clear();
+        port = 0;
+        if ((local ? ::getsockname(sock_, addr, &length) : ::getpeername(sock_, addr, &length)) != 0)
+            return;
+        char text[INET6_ADDRSTRLEN] = {};
+        if (storage.ss_family == AF_INET) {
+            const auto *in = reinterpret_cast<const sockaddr_in *>(addr);
+            ::inet_ntop(AF_INET, &in->sin_addr, text, sizeof(text));
+            port = ntohs(in->sin_port);
+        } else if (storage.ss_family == AF_INET6) {
+            const auto *in6 = reinterpret_cast<const sockaddr_in6 *>(addr);
+            ::inet_ntop(AF_INET6, &in6->sin6_addr, text, sizeof(text));
+            port = ntohs(in6->sin6_port);
+        }
+        ip = text;
+    }
+
+    socket_t sock_;
+    std::chrono::steady_clock::time_point deadline_;
+};
+
+// The library's server, but each connection is read through a
+// DeadlineStream: its own timeout only bounds the wait between two bytes.
+// One request per connection: the program's query never reuses one, and a
+// connection is closed after its answer, also after the 400 for a request
+// line that cannot be read (a NUL or a blank in it), instead of being kept
+// for another request.
+class DeadlineServer : public httplib::Server {
+private:
+    bool process_and_close_socket(socket_t sock) override
+    {
+        DeadlineStream stream(sock, std::chrono::steady_clock::now() + std::chrono::milliseconds(kRequestDeadlineMs));
+        bool closed = false;
+        const bool ok = process_request(stream, true, closed, nullptr);
+        ::shutdown(sock, SHUT_RDWR);
+        ::close(sock);
+        return ok;
+    }
+};
 } // namespace
 
+QByteArray escapeForLog(const QByteArray &bytes)
+{
+    QByteArray text;
+    text.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7f || c == '\\')
+            text += "\\x" + QByteArray::number(u, 16).rightJustified(2, '0');
+        else
+            text += c;
+    }
+    return text;
+}
+
 struct Service::Impl {
-    std::vector<Star> stars;
-    httplib::Server server;
+    Sky sky;
+    DeadlineServer server;
     std::thread thread;
     int port = 0;
     socket_t listening = INVALID_SOCKET; // the last socket made to listen on
     std::atomic<bool> loopEnded = false;
     mutable std::mutex mutex;
-    QList<QByteArray> targets;
+    std::deque<QByteArray> targets; // the newest kKeptTargets
     std::function<void(const QByteArray &)> logger;
 };
 
-Service::Service(std::vector<Star> stars) : impl_(std::make_unique<Impl>())
+Service::Service(std::vector<Star> stars) : Service(Sky::ofList(std::move(stars))) {}
+
+Service::Service(Sky sky) : impl_(std::make_unique<Impl>())
 {
-    impl_->stars = std::move(stars);
+    impl_->sky = std::move(sky);
     Impl *impl = impl_.get();
     // Every request is logged as received, whatever its path.
-    impl->server.set_pre_routing_handler([impl](const httplib::Request &request, httplib::Response &) {
+    impl->server.set_pre_routing_handler([impl](const httplib::Request &request, httplib::Response &response) {
         const QByteArray target = QByteArray::fromStdString(request.target);
-        const std::lock_guard lock(impl->mutex);
-        impl->targets << target;
-        if (impl->logger)
-            impl->logger(target);
+        {
+            const std::lock_guard lock(impl->mutex);
+            impl->targets.push_back(target);
+            if (impl->targets.size() > kKeptTargets)
+                impl->targets.pop_front();
+            if (impl->logger)
+                impl->logger(target);
+        }
+        // The query has no use for a body: a large one (or one of unknown
+        // length) is refused before it is read, whatever the method.
+        const bool chunked = request.has_header("Transfer-Encoding");
+        const QByteArray length = QByteArray::fromStdString(request.get_header_value("Content-Length"));
+        bool numeric = false;
+        const qulonglong bodyBytes = length.toULongLong(&numeric);
+        if (chunked || (!length.isEmpty() && (!numeric || bodyBytes > kMaxBodyBytes))) {
+            response.status = 413;
+            response.set_header("Connection", "close");
+            return httplib::Server::HandlerResponse::Handled;
+        }
         return httplib::Server::HandlerResponse::Unhandled;
     });
     impl->server.Get("/skycat/servers/usnoa_res", [impl](const httplib::Request &request, httplib::Response &response) {
-        const Answer answer = answerTarget(impl->stars, QByteArray::fromStdString(request.target));
+        const Answer answer = answerTarget(impl->sky, QByteArray::fromStdString(request.target));
         response.status = answer.status;
         response.set_content(answer.body.toStdString(), "text/html");
     });
     impl->server.new_task_queue = [] { return new GrowingPool(kMaxWorkers); };
-    impl->server.set_read_timeout(kReadTimeoutSeconds, 0);
-    impl->server.set_keep_alive_timeout(kReadTimeoutSeconds);
-    // One request per connection: the program's query never reuses one, and
-    // a connection is closed after its answer, also after the 400 for a
-    // request line that cannot be read (a NUL or a blank in it), instead of
-    // being kept for another request.
-    impl->server.set_keep_alive_max_count(1);
+    impl->server.set_payload_max_length(kMaxBodyBytes);
     // SO_REUSEADDR only: the library's default also sets SO_REUSEPORT, which
     // would let a second service silently share a fixed port.
     impl->server.set_socket_options([impl](socket_t sock) {
@@ -199,7 +318,7 @@ void Service::setRequestLogger(std::function<void(const QByteArray &)> logger)
 QList<QByteArray> Service::receivedTargets() const
 {
     const std::lock_guard lock(impl_->mutex);
-    return impl_->targets;
+    return QList<QByteArray>(impl_->targets.begin(), impl_->targets.end());
 }
 
 } // namespace catalogue

@@ -1,6 +1,6 @@
 #pragma once
-// A catalogue query service over a star list file, for the program's one
-// query:
+// A catalogue query service over star lists and the whole sky (sky_index.h),
+// for the program's one query:
 //
 //   GET /skycat/servers/usnoa_res?catalogue=usnoa&epoch=2000.0&chart=0
 //       &ra=1+34+50&dec=-22+01+11&object=&radmax=20&magbright=0&magfaint=13.
@@ -59,6 +59,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A number with a point as decimal separator, finite; nothing otherwise.
+std::optional<double> cNumber(const QString &text);
+
 // Reads a star list file / text as described above; throws StarListError.
 std::vector<Star> loadStarList(const QString &path);
 std::vector<Star> parseStarList(const QString &text);
@@ -82,6 +85,43 @@ double angularDistanceDeg(double ra1Deg, double dec1Deg, double ra2Deg, double d
 
 // The stars that answer the query, in the order they are written.
 std::vector<Star> selectStars(const std::vector<Star> &stars, const ConeQuery &query);
+// Sorts `stars` brightest first (equal magnitudes keep their order) and keeps
+// at most maxStars of them (and never more than 9999).
+void keepBrightest(std::vector<Star> &stars, int maxStars);
+
+class SkyIndex;
+
+// The smallest cap round a list's stars, near enough: centred on their mean
+// direction and reaching the farthest of them. A list without stars covers
+// nothing.
+struct Area {
+    double raDeg = 0;
+    double decDeg = 0;
+    double radiusDeg = -1;
+    bool contains(double raDeg, double decDeg) const;
+};
+Area areaOf(const std::vector<Star> &stars);
+
+// Where the answers come from. Each star list answers the queries whose
+// centre lies within its area (the first such list, in the order they were
+// added); the whole sky answers every other query. Without a whole sky, the
+// first list answers them, as a lone list always has.
+class Sky {
+public:
+    static Sky ofList(std::vector<Star> stars);
+    void addList(std::vector<Star> stars);
+    void setWholeSky(std::shared_ptr<const SkyIndex> index);
+    bool hasWholeSky() const { return wholeSky_ != nullptr; }
+    std::vector<Star> select(const ConeQuery &query) const;
+
+private:
+    struct List {
+        std::vector<Star> stars;
+        Area area;
+    };
+    std::vector<std::shared_ptr<const List>> lists_;
+    std::shared_ptr<const SkyIndex> wholeSky_;
+};
 
 // One record of the answer (65 characters and a line feed); `number` from 1.
 QByteArray formatRecord(int number, const Star &star);
@@ -94,14 +134,22 @@ struct Answer {
 };
 
 // The answer to one request target ("/skycat/servers/usnoa_res?...").
+Answer answerTarget(const Sky &sky, const QByteArray &target);
 Answer answerTarget(const std::vector<Star> &stars, const QByteArray &target);
 
+// A request target as it may be printed: control bytes and the backslash
+// written as \xNN, so that a client cannot forge lines or terminal commands.
+QByteArray escapeForLog(const QByteArray &bytes);
+
 // The service over HTTP, in a thread of its own. One request per
-// connection; a connection that sends nothing is dropped after a few
-// seconds, and meanwhile holds a thread of its own, never a query's.
+// connection; a connection whose request has not fully come after a few
+// seconds (nothing sent, or a byte now and then) is dropped, and meanwhile
+// holds a thread of its own, never a query's. A request body beyond a few
+// kilobytes is refused (413) unread.
 class Service {
 public:
     explicit Service(std::vector<Star> stars);
+    explicit Service(Sky sky);
     ~Service(); // stops the service
     Service(const Service &) = delete;
     Service &operator=(const Service &) = delete;
@@ -115,8 +163,10 @@ public:
     // Called with every request target as received, from the service's
     // threads (one call at a time), before it is answered.
     void setRequestLogger(std::function<void(const QByteArray &)> logger);
-    // Every request target received so far, oldest first.
+    // The newest request targets received (at most kKeptTargets), oldest
+    // first.
     QList<QByteArray> receivedTargets() const;
+    static constexpr size_t kKeptTargets = 100;
 
 private:
     struct Impl;

@@ -202,9 +202,14 @@ QImage drawImage(const SkyProjection &projection, const std::vector<SampleStar> 
 
 SampleSky makeSampleSky(quint64 seed)
 {
+    return makeSampleSky(seed, sampleProjection());
+}
+
+SampleSky makeSampleSky(quint64 seed, const SkyProjection &projection)
+{
     SampleSky sky;
     sky.seed = seed;
-    sky.projection = sampleProjection();
+    sky.projection = projection;
     Random random(seed);
     sky.stars = placeStars(sky.projection, random);
     nameStars(sky.stars, random);

@@ -92,6 +92,8 @@ SkyProjection sampleProjection();
 
 // Builds the sky in memory: the same seed gives the same stars and image.
 SampleSky makeSampleSky(quint64 seed = kDefaultSeed);
+// The same kind of sky under another projection (another field centre).
+SampleSky makeSampleSky(quint64 seed, const SkyProjection &projection);
 
 // Writes the five files into `folder` (created when missing). Each file is
 // replaced only once it is completely written, and the project comes last, so

@@ -1,6 +1,6 @@
-#include "main_window/readouts.h"
+#include "astrometry/readouts.h"
 
-#include "main_window/sexagesimal.h"
+#include "astrometry/sexagesimal.h"
 
 int hoverHit(const std::vector<Mark> &star, int starTotal, float X, float Y)
 {

@@ -1,4 +1,4 @@
-#include "main_window/plate_model.h"
+#include "astrometry/plate_model.h"
 
 #include "platform/numbers.h"
 

@@ -1,7 +1,7 @@
 // The catalogue answer parsed into the star table: record columns, counts,
 // rounding, and answers that are not what they should be.
 
-#include "main_window/catalogue_parser.h"
+#include "astrometry/catalogue_parser.h"
 #include "platform/numbers.h"
 #include "support/test_support.h"
 

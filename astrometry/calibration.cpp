@@ -1,4 +1,4 @@
-#include "main_window/calibration.h"
+#include "astrometry/calibration.h"
 
 #include "platform/failure.h"
 #include "platform/numbers.h"

@@ -1,7 +1,7 @@
 // The classic calibration's arithmetic: exact digits in both locales, the two
 // readings of the focal length, and the failures of bad input.
 
-#include "dialogs/classic_calibration.h"
+#include "astrometry/classic_calibration.h"
 #include "platform/failure.h"
 #include "platform/numbers.h"
 #include "support/test_support.h"

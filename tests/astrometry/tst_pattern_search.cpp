@@ -1,8 +1,8 @@
 // The star pattern search: matching distances, the candidates it finds and
 // their order, and where it stops.
 
-#include "main_window/pattern_search.h"
-#include "synthetic_field.h"
+#include "astrometry/pattern_search.h"
+#include "support/synthetic_field.h"
 
 #include <QtTest>
 #include <algorithm>

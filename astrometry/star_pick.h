@@ -3,7 +3,8 @@
 // brightest 7 x 7 pixel patch whose centre lies within 3 pixels of the pointer
 // along each axis; "brightest" is the plain sum of the packed colour values
 // (red + 256 green + 65536 blue), so blue weighs most in a colour image.
-// Works over any pixel reader and needs no widget.
+// Works over any pixel reader and needs no widget. Positions are whole image
+// pixels, x to the right and y down from the image's top-left corner.
 
 #include <functional>
 

@@ -1,5 +1,6 @@
 #pragma once
-// Hours or degrees as whole units, minutes and seconds.
+// Hours or degrees as whole units, minutes and seconds. `value` is in hours
+// (right ascension, unit "h") or degrees (declination, unit "°").
 
 #include <QString>
 

@@ -7,6 +7,9 @@
 // degree), so they compare directly with image pixels; distances ignore
 // rotation and mirroring, and magnitudes play no part.
 //
+// Units: picks in image pixels (x right, y down from the image's top-left
+// corner); catalogue stars in scaled units; the tolerance in pixels.
+//
 // Arrays follow the star table's layout: index 0 is unused, pick p lies at
 // index p (1..5) and catalogue star k at index k (1..starCount).
 

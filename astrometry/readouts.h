@@ -1,8 +1,12 @@
 #pragma once
 // What the pointer reads over a solved image: the catalogue marker under it
-// and the sky position of a pixel.
+// and the sky position of a pixel. Positions over the image are pixels, x to
+// the right and y down from the image's top-left corner; the plate model
+// gives scaled units (degrees x pixels per degree, scaleRa and scaleDec in
+// pixels per degree); right ascension comes out in hours, declination in
+// degrees.
 
-#include "main_window/image_widgets.h"
+#include "astrometry/mark.h"
 
 #include <QString>
 #include <vector>

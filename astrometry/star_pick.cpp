@@ -1,4 +1,4 @@
-#include "main_window/star_pick.h"
+#include "astrometry/star_pick.h"
 
 namespace starpick {
 

@@ -1,4 +1,4 @@
-#include "dialogs/classic_calibration.h"
+#include "astrometry/classic_calibration.h"
 
 #include "platform/failure.h"
 #include "platform/numbers.h"

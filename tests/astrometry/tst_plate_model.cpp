@@ -1,9 +1,9 @@
 // The plate model: exact fit, inverse, field centre, coincidence window and
 // count.
 
-#include "main_window/plate_model.h"
+#include "astrometry/plate_model.h"
 #include "platform/failure.h"
-#include "synthetic_field.h"
+#include "support/synthetic_field.h"
 
 #include <QtTest>
 #include <cfloat>

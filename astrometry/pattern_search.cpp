@@ -1,4 +1,4 @@
-#include "main_window/pattern_search.h"
+#include "astrometry/pattern_search.h"
 
 #include <cmath>
 

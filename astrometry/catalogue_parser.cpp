@@ -1,4 +1,4 @@
-#include "main_window/catalogue_parser.h"
+#include "astrometry/catalogue_parser.h"
 
 #include "platform/failure.h"
 #include "platform/numbers.h"

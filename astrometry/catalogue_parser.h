@@ -13,7 +13,7 @@
 // Coordinates are the leading number of their columns (0 when none) times
 // the scale in pixels per degree, rounded to whole units, halves to even.
 
-#include "main_window/star_table.h"
+#include "astrometry/star_table.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "main_window/sexagesimal.h"
+#include "astrometry/sexagesimal.h"
 
 #include "platform/numbers.h"
 

@@ -4,7 +4,7 @@
 // known plate model, with the image position of each, and picks taken from
 // five of them with small offsets.
 
-#include "main_window/plate_model.h"
+#include "astrometry/plate_model.h"
 
 #include <QRandomGenerator>
 #include <array>
