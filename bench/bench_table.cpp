@@ -1,6 +1,7 @@
 // One table of the times that matter to a user, each beside its target:
-// the catalogue parse, the star pattern search, the whole solve command on the
-// sample sky, a magnifier redraw, a hover test, start-up, and peak memory.
+// the catalogue parse, the star pattern search, the load of a FITS frame, the
+// whole solve command on the sample sky, a magnifier redraw, a hover test,
+// start-up, and peak memory.
 // Times are medians of repeated runs after one warm-up run; nothing is
 // asserted, a missed target is only reported.
 //

@@ -68,8 +68,6 @@ QByteArray inExtension()
         + fitsData(16, kValues);
 }
 
-QByteArray headerOnly(const QList<QByteArray> &cards) { return fitsHeader(cards); }
-
 } // namespace
 
 void TestFitsImage::loadsFrame_data()
@@ -126,27 +124,27 @@ void TestFitsImage::loadsFrame_data()
                                     << QList<int>{} << invalid;
     // Gigapixels announced: refused from the header, before any data is read.
     QTest::newRow("bomb: 1000000 x 1000000")
-        << "frame.fits" << headerOnly(simple(16, 2) << fitsCard("NAXIS1", 1000000) << fitsCard("NAXIS2", 1000000))
+        << "frame.fits" << fitsHeader(simple(16, 2) << fitsCard("NAXIS1", 1000000) << fitsCard("NAXIS2", 1000000))
         << QList<int>{} << int(FailureCode::ImageTooLarge);
     // Within the limit, but far more pixels than the file holds bytes.
     QTest::newRow("bomb within the limit, no data")
-        << "frame.fits" << headerOnly(simple(8, 2) << fitsCard("NAXIS1", 15000) << fitsCard("NAXIS2", 15000))
+        << "frame.fits" << fitsHeader(simple(8, 2) << fitsCard("NAXIS1", 15000) << fitsCard("NAXIS2", 15000))
         << QList<int>{} << invalid;
-    QTest::newRow("NAXIS 1000") << "frame.fits" << headerOnly(simple(16, 1000)) << QList<int>{} << invalid;
-    QTest::newRow("NAXIS 0, no extension") << "frame.fits" << headerOnly(simple(16, 0)) << QList<int>{} << invalid;
-    QTest::newRow("one axis") << "frame.fits" << headerOnly(simple(8, 1) << fitsCard("NAXIS1", 6)) + fitsData(8, kValues)
+    QTest::newRow("NAXIS 1000") << "frame.fits" << fitsHeader(simple(16, 1000)) << QList<int>{} << invalid;
+    QTest::newRow("NAXIS 0, no extension") << "frame.fits" << fitsHeader(simple(16, 0)) << QList<int>{} << invalid;
+    QTest::newRow("one axis") << "frame.fits" << fitsHeader(simple(8, 1) << fitsCard("NAXIS1", 6)) + fitsData(8, kValues)
                               << QList<int>{} << invalid;
     QTest::newRow("BITPIX 0") << "frame.fits"
-                              << headerOnly(simple(0, 2) << fitsCard("NAXIS1", 3) << fitsCard("NAXIS2", 2))
+                              << fitsHeader(simple(0, 2) << fitsCard("NAXIS1", 3) << fitsCard("NAXIS2", 2))
                                      + fitsData(8, kValues)
                               << QList<int>{} << invalid;
     QTest::newRow("negative NAXIS1") << "frame.fits"
-                                     << headerOnly(simple(16, 2) << fitsCard("NAXIS1", -3) << fitsCard("NAXIS2", 2))
+                                     << fitsHeader(simple(16, 2) << fitsCard("NAXIS1", -3) << fitsCard("NAXIS2", 2))
                                             + fitsData(16, kValues)
                                      << QList<int>{} << invalid;
     QTest::newRow("empty plane of a cube")
         << "frame.fits"
-        << headerOnly(simple(16, 3) << fitsCard("NAXIS1", 3) << fitsCard("NAXIS2", 2) << fitsCard("NAXIS3", 0))
+        << fitsHeader(simple(16, 3) << fitsCard("NAXIS1", 3) << fitsCard("NAXIS2", 2) << fitsCard("NAXIS3", 0))
         << QList<int>{} << invalid;
 }
 
