@@ -1,6 +1,7 @@
 // One table of the times that matter to a user, each beside its target:
-// the catalogue parse, the star pattern search, the whole solve command on the
-// sample sky, a magnifier redraw, a hover test, start-up, and peak memory.
+// the catalogue parse, the star pattern search, the load of a FITS frame, the
+// whole solve command on the sample sky, a magnifier redraw, a hover test,
+// start-up, and peak memory.
 // Times are medians of repeated runs after one warm-up run; nothing is
 // asserted, a missed target is only reported.
 //
@@ -18,6 +19,7 @@
 #include "main_window/startup.h"
 #include "platform/dialogs.h"
 #include "support/catalogue_fixture.h"
+#include "support/fits_frames.h"
 #include "support/sample_job.h"
 #include "support/test_support.h"
 #include "tools/sample_sky/sample_sky.h"
@@ -119,6 +121,28 @@ void measureParse()
     addTimed(QStringLiteral("parse of 4000 records"), bench::medianOf(200, [&](int) {
                  parseCatalogueAnswer(page, bench::kFieldScale, bench::kFieldScale, table);
              }), 0);
+}
+
+// --- FITS frames -------------------------------------------------------------
+
+// A 4096 x 4096 16-bit camera frame (BZERO 32768, first row at the bottom):
+// a noisy sky of 1000 and 2000 stars, loaded by the image load command.
+void measureFitsLoad()
+{
+    const int side = 4096;
+    QRandomGenerator random(7);
+    std::vector<testing::SyntheticStar> stars;
+    for (int k = 0; k < 2000; ++k)
+        stars.push_back({random.bounded(double(side)), random.bounded(double(side)), 500 + random.bounded(60000.0), 1.5});
+    std::vector<double> levels = testing::starFieldLevels(side, side, stars, 1000);
+    for (double &v : levels)
+        v = std::min(65535.0, std::round(v + random.bounded(40)));
+    testing::FormFixture f;
+    testing::writeFile(f.path(QStringLiteral("frame.fits")), testing::fits16BitFrame(side, side, levels));
+    f.form->txt_url->setText(QStringLiteral("frame.fits"));
+    const bench::Timing timing = bench::medianOf(10, [&](int) { f.form->Loadimg_Click(); });
+    addTimed(QStringLiteral("load of a 4096 x 4096 16-bit FITS frame"), timing, 0,
+             f.form->imageLoaded ? QString() : QStringLiteral("NOT LOADED"));
 }
 
 // The search as the solve runs it: distance tables, then the search.
@@ -418,6 +442,7 @@ int main(int argc, char *argv[])
                 qPrintable(QGuiApplication::platformName()));
     measureParse();
     measureSearch();
+    measureFitsLoad();
     {
         SampleWindow window;
         if (!window.prepare()) {

@@ -106,9 +106,9 @@ UnwrittenPipe::~UnwrittenPipe()
         watchdog_.join();
 }
 
-QImage drawStarField(int width, int height, const std::vector<SyntheticStar> &stars, int background)
+std::vector<double> starFieldLevels(int width, int height, const std::vector<SyntheticStar> &stars, double background)
 {
-    std::vector<double> level(size_t(width) * size_t(height), double(background));
+    std::vector<double> level(size_t(width) * size_t(height), background);
     for (const SyntheticStar &s : stars) {
         const int r = int(std::ceil(4 * s.sigma));
         for (int y = int(s.y) - r; y <= int(s.y) + r + 1; ++y) {
@@ -123,6 +123,12 @@ QImage drawStarField(int width, int height, const std::vector<SyntheticStar> &st
             }
         }
     }
+    return level;
+}
+
+QImage drawStarField(int width, int height, const std::vector<SyntheticStar> &stars, int background)
+{
+    const std::vector<double> level = starFieldLevels(width, height, stars, background);
     QImage image(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y) {
         QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(y));

@@ -106,6 +106,10 @@ struct SyntheticStar {
     double sigma = 1.5;    // pixels
 };
 
+// The levels of a field of the given background with the stars added, top
+// row first; drawStarField draws them in grey, FITS frames store them as they are.
+std::vector<double> starFieldLevels(int width, int height, const std::vector<SyntheticStar> &stars, double background);
+
 // A dark field with the stars drawn on it.
 QImage drawStarField(int width, int height, const std::vector<SyntheticStar> &stars, int background = 8);
 
