@@ -7,7 +7,7 @@
 // a SIMPLE, BITPIX and NAXIS header chosen by the first four bytes, so that
 // the fuzzer reaches the decoding without seed files.
 
-#include "fits/fits_image.h"
+#include "platform/fits/fits_image.h"
 
 #include <QBuffer>
 #include <QByteArray>

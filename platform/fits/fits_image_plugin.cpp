@@ -2,7 +2,7 @@
 // FITS frames with no path of its own. Built as a static plugin, linked into
 // every program with the core library.
 
-#include "fits/fits_image.h"
+#include "platform/fits/fits_image.h"
 
 #include <QImageIOHandler>
 #include <QImageIOPlugin>

@@ -1,7 +1,7 @@
 // Reads FITS frames through cfitsio, from bytes already read from the opened
 // file, so the file is opened the one way every file of the program is.
 
-#include "fits/fits_image.h"
+#include "platform/fits/fits_image.h"
 
 #include <fitsio.h>
 
