@@ -3,6 +3,7 @@
 #include "localisation/captions.h"
 #include "main_window/form1.h"
 #include "platform/dialogs.h"
+#include "platform/failure.h"
 #include "platform/widgets.h"
 
 #include <QDir>
@@ -264,7 +265,7 @@ void Config::cmd4_Click()
     try {
         writeOpticalConfigFile(filePath(), library_.entries);
     } catch (const Failure &failure) {
-        form_.dialogs->MsgBox(failure.description(), MsgBoxStyle::OkOnly);
+        form_.dialogs->MsgBox(saveFailureText(filePath(), failure), MsgBoxStyle::OkOnly);
         // Every entry is kept; the list shows them all so they can be saved again.
         showList(-1);
         return;

@@ -62,15 +62,16 @@ void Form1::mnu_save_Click()
     try {
         writeJobLines(path, projectLines(*this));
     } catch (const Failure &failure) {
-        dialogs->MsgBox(failure.description(), MsgBoxStyle::OkOnlyWarning);
+        dialogs->MsgBox(saveFailureText(path, failure), MsgBoxStyle::OkOnlyWarning);
     }
 }
 
 void Form1::mnu_savedefaut_Click()
 {
+    const QString path = defaultsFilePath();
     try {
-        writeJobLines(defaultsFilePath(), defaultsLines(*this));
+        writeJobLines(path, defaultsLines(*this));
     } catch (const Failure &failure) {
-        dialogs->MsgBox(failure.description(), MsgBoxStyle::OkOnlyWarning);
+        dialogs->MsgBox(saveFailureText(path, failure), MsgBoxStyle::OkOnlyWarning);
     }
 }

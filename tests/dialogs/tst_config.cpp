@@ -499,6 +499,7 @@ void TestConfig::failedSaveKeepsDialogOpen()
     QVERIFY(dialog.isVisible());
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
     QCOMPARE(f.dialogs.messageCount(), 2); // no file at opening, then the failed save
+    QCOMPARE(f.dialogs.messages().back(), f.path(kFile) + " : Erreur d'accès au chemin/fichier");
     QCOMPARE(listNames(dialog), QStringList({"Config#", "Config#"}));
     QCOMPARE(dialog.List1->currentRow(), -1);
     QCOMPARE(int(f.form->opticalConfigs.entries.size()), 2);

@@ -324,7 +324,8 @@ void TestProjectFiles::saveFailureKeepsOldFile()
     QDir(f.folder.path()).mkdir("taken.pam");
     f.dialogs.fileAnswers.push_back(f.path("taken.pam"));
     f.form->mnu_save_Click();
-    QCOMPARE(f.dialogs.messages(), QStringList{QStringLiteral("Erreur d'accès au chemin/fichier")});
+    // The box names the file whose save failed.
+    QCOMPARE(f.dialogs.messages(), QStringList{f.path("taken.pam") + " : Erreur d'accès au chemin/fichier"});
     QCOMPARE(f.dialogs.shown.back().style, MsgBoxStyle::OkOnlyWarning);
     QVERIFY(QFileInfo(f.path("taken.pam")).isDir());
 
@@ -337,7 +338,7 @@ void TestProjectFiles::saveFailureKeepsOldFile()
     if (!writable) {
         f.dialogs.fileAnswers.push_back(old);
         f.form->mnu_save_Click();
-        QCOMPARE(f.dialogs.messages().back(), QStringLiteral("Permission refusée"));
+        QCOMPARE(f.dialogs.messages().back(), old + " : Permission refusée");
         QCOMPARE(readFile(old), crlfJoined(kProject));
     }
     QFile::setPermissions(f.path("ro"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -356,7 +357,7 @@ void TestProjectFiles::saveOnAFullDiskKeepsOldFile()
     disk.fill();
     f.dialogs.fileAnswers.push_back(onDisk);
     f.form->mnu_save_Click();
-    QCOMPARE(f.dialogs.messages().back(), QStringLiteral("Disque plein"));
+    QCOMPARE(f.dialogs.messages().back(), onDisk + " : Disque plein");
     QCOMPARE(readFile(onDisk), crlfJoined(kProject));
 }
 
@@ -387,7 +388,7 @@ void TestProjectFiles::defaultsFileFailureIsReported()
     FormFixture f;
     QDir(f.folder.path()).mkdir("defaut.cfg"); // a folder in the file's place
     f.form->mnu_savedefaut_Click();
-    QCOMPARE(f.dialogs.messages(), QStringList{QStringLiteral("Erreur d'accès au chemin/fichier")});
+    QCOMPARE(f.dialogs.messages(), QStringList{f.path("defaut.cfg") + " : Erreur d'accès au chemin/fichier"});
     QCOMPARE(f.dialogs.shown.back().style, MsgBoxStyle::OkOnlyWarning);
 }
 
