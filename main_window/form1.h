@@ -104,6 +104,10 @@ public:
 
     // ---- Window state ------------------------------------------------------
     StarTable stars;
+    // The last download's answer could not be written, and the answer file
+    // still holds an older one (a folder the user may not write keeps it),
+    // which must not pass for this field's catalogue.
+    bool answerOutdated = false;
     std::array<double, 11> selX{}, selY{}; // picks 1..5
     int clickCount = 0;
     double coefA = 0, coefB = 0, coefC = 0, coefD = 0, coefE = 0, coefF = 0; // plate model
