@@ -150,6 +150,10 @@ public:
     void txt_corrdec_Change();
     void txt_epoch_Change();
     void txt_dec_sign_Click(int Index);
+    // The field centre's declination in degrees, its three boxes read as typed
+    // numbers (a comma is a decimal point) and its sign from the label; none
+    // when one of the boxes is not a number (empty included).
+    std::optional<double> fieldCentreDecDeg() const;
 
     // ---- Hints (form1_hints.cpp) -------------------------------------------
     void ShowSuggestion(const QString &key, int state, const QString &firstNumber, const QString &secondNumber);
