@@ -367,8 +367,8 @@ void TestSolution::unusableFields()
     f.usePicks(synthetic::picksOn(field, kChosen, 1.0, 42));
     form.txt_tolerance->setText(tolerance);
     form.txt_calcul->setText(threshold);
-    form.txt_corrasd->setText(corrasd);
     form.txt_corrdec->setText(corrdec);
+    form.txt_corrasd->setText(corrasd);
     form.pickMode = QStringLiteral("coor");
     form.solutionValid = true;
     f.dialogs.questionAnswers = {MsgBoxResult::Yes};
