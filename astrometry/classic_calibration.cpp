@@ -34,7 +34,8 @@ double squareRoot(double value)
 }
 } // namespace
 
-ClassicCoefficients computeClassicCoefficients(const ClassicCalibrationInput &input)
+ClassicCoefficients computeClassicCoefficients(const ClassicCalibrationInput &input,
+                                               std::optional<double> fieldCentreDecDeg)
 {
     const double refDist1 = 300.0 * 300.0 + 480.0 * 480.0;
     const double refDist2 = 600.0 * 600.0 + 100.0 * 100.0;
@@ -68,7 +69,10 @@ ClassicCoefficients computeClassicCoefficients(const ClassicCalibrationInput &in
     const double determinant = subtract(multiply(a3, a0), multiply(a1, a2));
     const double coefRa2 = divide(subtract(multiply(a3, refDist1), multiply(a1, refDist2)), determinant);
     const double coefDec2 = divide(subtract(multiply(a0, refDist2), multiply(refDist1, a2)), determinant);
-    return {squareRoot(coefRa2), squareRoot(coefDec2)};
+    double corrAsd = squareRoot(coefRa2);
+    if (fieldCentreDecDeg && std::fabs(*fieldCentreDecDeg) < 90.0)
+        corrAsd = multiply(corrAsd, std::cos(*fieldCentreDecDeg * M_PI / 180.0));
+    return {corrAsd, squareRoot(coefDec2)};
 }
 
 FieldOfView computeFieldOfView(const ClassicCalibrationInput &input)

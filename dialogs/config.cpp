@@ -3,6 +3,7 @@
 #include "localisation/captions.h"
 #include "main_window/form1.h"
 #include "platform/dialogs.h"
+#include "platform/failure.h"
 #include "platform/widgets.h"
 
 #include <QDir>
@@ -74,6 +75,15 @@ QString Config::partialSaveQuestion(const QString &path)
 {
     return QStringLiteral("Le fichier %1 n'a \u00e9t\u00e9 lu qu'en partie : l'enregistrer remplacera les entr\u00e9es "
                           "qui n'ont pas pu \u00eatre lues. Enregistrer quand m\u00eame ?")
+        .arg(QDir::toNativeSeparators(path));
+}
+
+QString Config::changedElsewhereText(const QString &path)
+{
+    return QStringLiteral("Le fichier %1 a \u00e9t\u00e9 enregistr\u00e9 entre-temps par une autre fen\u00eatre du "
+                          "programme : rien n'a \u00e9t\u00e9 enregistr\u00e9 ici, pour ne pas effacer ses "
+                          "entr\u00e9es. La liste montre maintenant le fichier ; refaites vos modifications, puis "
+                          "enregistrez.")
         .arg(QDir::toNativeSeparators(path));
 }
 
@@ -174,12 +184,17 @@ void Config::Form_Load()
         Frame1->hide();
         cmd3->show();
     }
+    readLibrary();
+}
 
+void Config::readLibrary()
+{
     // The count always equals the entries read in full, so the list and the
     // library agree whatever stopped the reading.
     const OpticalConfigRead read = readOpticalConfigFile(filePath());
     library_.entries = read.entries;
     readInPart_ = read.readInPart();
+    fileAsRead_ = read.state;
     if (read.failure) {
         form_.dialogs->MsgBox(read.failureText(), MsgBoxStyle::OkOnly);
         showList(-1);
@@ -256,6 +271,11 @@ void Config::cmd1_Click()
 
 void Config::cmd4_Click()
 {
+    if (opticalConfigFileState(filePath()) != fileAsRead_) {
+        form_.dialogs->MsgBox(changedElsewhereText(filePath()), MsgBoxStyle::OkOnly);
+        readLibrary();
+        return;
+    }
     // Enter presses "Enregistrer" right after the failure box: the entries
     // not read must not go without a question whose Enter answer is No.
     if (readInPart_
@@ -264,7 +284,7 @@ void Config::cmd4_Click()
     try {
         writeOpticalConfigFile(filePath(), library_.entries);
     } catch (const Failure &failure) {
-        form_.dialogs->MsgBox(failure.description(), MsgBoxStyle::OkOnly);
+        form_.dialogs->MsgBox(saveFailureText(filePath(), failure), MsgBoxStyle::OkOnly);
         // Every entry is kept; the list shows them all so they can be saved again.
         showList(-1);
         return;

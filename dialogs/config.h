@@ -9,6 +9,7 @@
 #include "dialogs/optical_config_file.h"
 
 #include <array>
+#include <optional>
 
 class Form1;
 class QLabel;
@@ -48,9 +49,15 @@ public:
     static QString libraryFullText();
     // Asked before "Enregistrer" replaces a file that was read only in part.
     static QString partialSaveQuestion(const QString &path);
+    // Shown when "Enregistrer" finds the file saved by someone else since it
+    // was read: nothing is written, and the file is read again.
+    static QString changedElsewhereText(const QString &path);
 
 private:
     void createWidgets();
+    // Reads the file into the entries and shows them (the failure box first
+    // when it cannot be read whole).
+    void readLibrary();
     // Rebuilds the list from the entries and selects `row` (-1: none).
     void showList(int row);
     QString filePath() const;
@@ -60,4 +67,8 @@ private:
     Mode mode_ = Mode::EditMode;
     // The opening could not read the whole file: saving must ask first.
     bool readInPart_ = false;
+    // The file as the entries were read from it: another instance (a second
+    // window of the program on the same folder) may save in between, and
+    // writing this list over its save would drop the entries it saved.
+    std::optional<QByteArray> fileAsRead_;
 };

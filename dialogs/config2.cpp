@@ -68,7 +68,8 @@ void Config2::cmd1_Click()
     const ClassicCalibrationInput input{txt[1]->text(), txt[2]->text(), txt[3]->text(), txt[4]->text(),
                                         txt[5]->text()};
     try {
-        const ClassicCoefficients coefficients = computeClassicCoefficients(input);
+        // Corr Asd for the field being measured: at its declination.
+        const ClassicCoefficients coefficients = computeClassicCoefficients(input, form_.fieldCentreDecDeg());
         // Each assignment runs the main window's comma fix.
         form_.txt_corrasd->setText(CStr(coefficients.corrAsdPixelsPerDeg));
         form_.txt_corrdec->setText(CStr(coefficients.corrDecPixelsPerDeg));

@@ -10,10 +10,22 @@ QString opticalConfigPath(const QString &programFolder)
     return programFolder + QStringLiteral("/config.cfg");
 }
 
+std::optional<QByteArray> opticalConfigFileState(const QString &path)
+{
+    try {
+        return readFileBytes(path);
+    } catch (const Failure &) {
+        return std::nullopt;
+    }
+}
+
 OpticalConfigRead readOpticalConfigFile(const QString &path)
 {
     OpticalConfigRead result;
     result.path = path;
+    // Taken before the entries: a save that comes in between shows as a
+    // change at the next save, never the other way round.
+    result.state = opticalConfigFileState(path);
     try {
         TextFileReader file(path);
         const int count = CInt(file.readLine());

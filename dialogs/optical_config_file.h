@@ -7,6 +7,7 @@
 
 #include "platform/failure.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -38,6 +39,8 @@ struct OpticalConfigRead {
     QString path; // the file that was read
     std::vector<OpticalConfig> entries;
     std::optional<Failure> failure;
+    // The file as it stood when the reading began (opticalConfigFileState).
+    std::optional<QByteArray> state;
 
     // The file holds more than was read (a bad count line, a short file, a
     // 16th entry, unreadable bytes): writing the entries back would lose the
@@ -49,6 +52,11 @@ struct OpticalConfigRead {
 
 // "<folder>/config.cfg".
 QString opticalConfigPath(const QString &programFolder);
+
+// The file's bytes as they stand, to notice a save made since by another
+// instance of the program; nothing when it cannot be read (missing, not a
+// regular file, too large).
+std::optional<QByteArray> opticalConfigFileState(const QString &path);
 
 // Reads the file. The count line is converted by the user's locale (blanks
 // around it ignored, rounded half to even, 16-bit range); a count of 0 or

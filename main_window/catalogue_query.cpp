@@ -184,13 +184,22 @@ QString decQueryText(const QString &signCaption, const QString &degrees, const Q
     return sign + degrees + u'+' + minutes + u'+' + seconds;
 }
 
+namespace {
+// A typed number as the service reads it: every comma a decimal point.
+QString withPoints(QString typed)
+{
+    return typed.replace(u',', u'.');
+}
+} // namespace
+
 QString catalogueUrl(const QString &host, const QString &epoch, const QString &ra, const QString &dec,
                      const QString &radiusArcmin, const QString &magFaint)
 {
     return QStringLiteral("http://") + host + QLatin1String(kQueryPath) +
            QStringLiteral("?catalogue=usnoa&epoch=") + epoch + QStringLiteral("&chart=0&ra=") + ra +
-           QStringLiteral("&dec=") + dec + QStringLiteral("&object=&radmax=") + radiusArcmin +
-           QStringLiteral("&magbright=0&magfaint=") + magFaint + QStringLiteral(".&format=2&sort=mr&nout=5000");
+           QStringLiteral("&dec=") + dec + QStringLiteral("&object=&radmax=") + withPoints(radiusArcmin) +
+           QStringLiteral("&magbright=0&magfaint=") + withPoints(magFaint) +
+           QStringLiteral(".&format=2&sort=mr&nout=5000");
 }
 
 DownloadOutcome QueryCatalogue(const QString &host, const QString &answerPath, const QString &epoch,

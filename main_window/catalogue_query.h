@@ -2,8 +2,10 @@
 // The catalogue query: one HTTP GET to the catalogue service, whose whole
 // answer is stored byte for byte in the answer file.
 //
-// The texts of the job fields go into the URL exactly as typed, without
-// escaping or checking: the service is the judge of what it was sent.
+// The texts of the job fields go into the URL as typed, without escaping or
+// checking: the service is the judge of what it was sent. Only a comma typed
+// as the decimal point in the radius or a magnitude goes as a point, as every
+// typed number is read, since the service reads no comma.
 
 #include <QByteArray>
 #include <QString>
@@ -18,7 +20,8 @@ QString decQueryText(const QString &signCaption, const QString &degrees, const Q
                      const QString &seconds);
 
 // The whole URL of the query to `host` ("name:port"), with the twelve keys in
-// their fixed order. A point always follows the faint magnitude text.
+// their fixed order. A point always follows the faint magnitude text; the
+// commas of the radius and magnitude texts go as points.
 QString catalogueUrl(const QString &host, const QString &epoch, const QString &ra, const QString &dec,
                      const QString &radiusArcmin, const QString &magFaint);
 

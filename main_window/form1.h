@@ -117,6 +117,10 @@ public:
 
     // ---- Window state ------------------------------------------------------
     StarTable stars;
+    // The last download's answer could not be written, and the answer file
+    // still holds an older one (a folder the user may not write keeps it),
+    // which must not pass for this field's catalogue.
+    bool answerOutdated = false;
     std::array<double, 11> selX{}, selY{}; // picks 1..5
     int clickCount = 0;
     double coefA = 0, coefB = 0, coefC = 0, coefD = 0, coefE = 0, coefF = 0; // plate model
@@ -159,6 +163,10 @@ public:
     void txt_corrdec_Change();
     void txt_epoch_Change();
     void txt_dec_sign_Click(int Index);
+    // The field centre's declination in degrees, its three boxes read as typed
+    // numbers (a comma is a decimal point) and its sign from the label; none
+    // when one of the boxes is not a number (empty included).
+    std::optional<double> fieldCentreDecDeg() const;
 
     // ---- Hints (form1_hints.cpp) -------------------------------------------
     void ShowSuggestion(const QString &key, int state, const QString &firstNumber, const QString &secondNumber);

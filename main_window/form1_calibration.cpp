@@ -82,13 +82,13 @@ void Form1::storeReferenceStarAndCompute()
         throw Failure(FailureCode::SubscriptOutOfRange); // nothing left to store
     // The boxes are typed: a comma is a decimal point in each. All eight are
     // read before anything is stored, so a box that fails stores nothing.
-    const auto box = [this](int i) { return Etalo[size_t(i)]->text(); };
-    const int x = CInt(typedLocaleNumber(box(0)));
-    const int y = CInt(typedLocaleNumber(box(1)));
-    const double raDeg =
-        referenceRaDeg(typedLocaleNumber(box(2)), typedLocaleNumber(box(3)), typedLeadingNumber(box(4)));
-    const double decDeg =
-        referenceDecDeg(sign, typedLocaleNumber(box(5)), typedLocaleNumber(box(6)), typedLeadingNumber(box(7)));
+    const auto boxText = [this](int i) { return Etalo[size_t(i)]->text(); };
+    const int x = CInt(typedLocaleNumber(boxText(0)));
+    const int y = CInt(typedLocaleNumber(boxText(1)));
+    const double raDeg = referenceRaDeg(typedLocaleNumber(boxText(2)), typedLocaleNumber(boxText(3)),
+                                        typedLeadingNumber(boxText(4)));
+    const double decDeg = referenceDecDeg(sign, typedLocaleNumber(boxText(5)), typedLocaleNumber(boxText(6)),
+                                          typedLeadingNumber(boxText(7)));
     refX[size_t(n)] = x;
     refY[size_t(n)] = y;
     refRa[size_t(n)] = raDeg;
@@ -101,12 +101,12 @@ void Form1::storeReferenceStarAndCompute()
     if (etaloStep != 4)
         return;
 
-    ReferenceStars stars;
-    stars.x = refX;
-    stars.y = refY;
-    stars.raDeg = refRa;
-    stars.decDeg = refDec;
-    const CalibrationTerms result = solveCalibration(stars);
+    ReferenceStars references;
+    references.x = refX;
+    references.y = refY;
+    references.raDeg = refRa;
+    references.decDeg = refDec;
+    const CalibrationTerms result = solveCalibration(references);
     txt_corrasd->setText(CStr(coefficientRoot(result.kRa)));
     txt_corrdec->setText(CStr(coefficientRoot(result.kDec)));
     dialogs->MsgBox(lang->MessageTexts[7] + QStringLiteral(": CX = ") + txt_corrasd->text()

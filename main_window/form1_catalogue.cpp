@@ -11,6 +11,7 @@
 #include "platform/program_folder.h"
 #include "platform/text_file.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -43,6 +44,10 @@ void Form1::DownloadData_Click()
     };
     const DownloadOutcome outcome = QueryCatalogue(catalogueHost, answerPath(programFolder), epoch, ra, dec,
                                                    radius, magFaint, transferLimits, wait);
+    // Where the older answer could be neither replaced nor emptied (a folder
+    // the user may not write), it is still there, and must not be parsed.
+    const QFileInfo left(answerPath(programFolder));
+    answerOutdated = !outcome.writeFailure.isEmpty() && left.isFile() && left.size() > 0;
     // An answer that could not be stored is no download either: the next
     // parse finds no catalogue, as after a failed transfer, which is the
     // first cause when both failed.
@@ -64,9 +69,16 @@ void Form1::READFILE()
     // that is not a regular file (a pipe would block) or one larger than any
     // download may write parses like an empty answer.
     QByteArray bytes;
-    try {
-        bytes = readFileBytes(answerPath(programFolder), TransferLimits{}.maxBytes);
-    } catch (const Failure &) {
+    if (answerOutdated) {
+        // Parsed, an older field's answer would give a plausible, wrong table.
+        LogStatus(QStringLiteral("Catalogue non lu : le dernier téléchargement n'a pas pu être enregistré dans %1, "
+                                 "qui ne contient pas sa réponse")
+                      .arg(answerPath(programFolder)));
+    } else {
+        try {
+            bytes = readFileBytes(answerPath(programFolder), TransferLimits{}.maxBytes);
+        } catch (const Failure &) {
+        }
     }
     parseCatalogueAnswer(bytes, scaleRa, scaleDec, stars);
     LogStatus(CStr(stars.starCount) + u'/' + CStr(stars.starTotal) + lang->MessageTexts[19]);

@@ -3,9 +3,13 @@
 
 #include "main_window/form1.h"
 
+#include "main_window/calibration.h"
 #include "main_window/field_input.h"
+#include "platform/failure.h"
+#include "platform/numbers.h"
 
 #include <QLabel>
+#include <QLineEdit>
 
 void Form1::txt_corrasd_Change() { FixDecimalComma(txt_corrasd); }
 void Form1::txt_corrdec_Change() { FixDecimalComma(txt_corrdec); }
@@ -19,5 +23,16 @@ void Form1::txt_dec_sign_Click(int Index)
     case 2: txt_dec_sign_show[1]->setText(QStringLiteral("-")); break;
     case 3: txt_dec_sign_show[1]->setText(QStringLiteral("+")); break;
     default: break;
+    }
+}
+
+std::optional<double> Form1::fieldCentreDecDeg() const
+{
+    try {
+        const int sign = txt_dec_sign_show[0]->text() == QStringLiteral("-") ? -1 : 1;
+        return referenceDecDeg(sign, typedLocaleNumber(txt_dec[0]->text()), typedLocaleNumber(txt_dec[1]->text()),
+                               typedLocaleNumber(txt_dec[2]->text()));
+    } catch (const Failure &) {
+        return std::nullopt;
     }
 }

@@ -27,9 +27,11 @@ void Form1::mnu_open_Click()
     if (path.isEmpty())
         return; // cancelled: nothing read
     try {
-        readJobLines(path, projectLines(*this));
+        // A file that is not a whole project (a note, an image) must not
+        // leave its lines in the job's fields.
+        readWholeJobLines(path, projectLines(*this));
     } catch (const Failure &failure) {
-        // The fields read so far keep their new values; nothing else happens.
+        // Nothing was stored; nothing else happens.
         dialogs->MsgBox(failure.description(), MsgBoxStyle::OkOnlyWarning);
         return;
     }
@@ -60,15 +62,16 @@ void Form1::mnu_save_Click()
     try {
         writeJobLines(path, projectLines(*this));
     } catch (const Failure &failure) {
-        dialogs->MsgBox(failure.description(), MsgBoxStyle::OkOnlyWarning);
+        dialogs->MsgBox(saveFailureText(path, failure), MsgBoxStyle::OkOnlyWarning);
     }
 }
 
 void Form1::mnu_savedefaut_Click()
 {
+    const QString path = defaultsFilePath();
     try {
-        writeJobLines(defaultsFilePath(), defaultsLines(*this));
+        writeJobLines(path, defaultsLines(*this));
     } catch (const Failure &failure) {
-        dialogs->MsgBox(failure.description(), MsgBoxStyle::OkOnlyWarning);
+        dialogs->MsgBox(saveFailureText(path, failure), MsgBoxStyle::OkOnlyWarning);
     }
 }

@@ -20,18 +20,31 @@ QString JobLine::value() const
     return QString::number(checkValueOf(check_->checkState()));
 }
 
+namespace {
+// A check box line as its value: 0, 1 or 2.
+int checkLineValue(const QString &line)
+{
+    const int state = CInt(line);
+    if (state < 0 || state > 2)
+        throw Failure(FailureCode::InvalidPropertyValue);
+    return state;
+}
+} // namespace
+
 void JobLine::store(const QString &line) const
 {
-    if (edit_) {
+    if (edit_)
         setTextWhole(edit_, line);
-    } else if (label_) {
+    else if (label_)
         label_->setText(line);
-    } else {
-        const int state = CInt(line);
-        if (state < 0 || state > 2)
-            throw Failure(FailureCode::InvalidPropertyValue);
-        check_->setCheckState(checkStateOf(state));
-    }
+    else
+        check_->setCheckState(checkStateOf(checkLineValue(line)));
+}
+
+void JobLine::check(const QString &line) const
+{
+    if (check_)
+        checkLineValue(line);
 }
 
 std::vector<JobLine> projectLines(const Form1 &f)
@@ -57,6 +70,20 @@ void readJobLines(const QString &path, const std::vector<JobLine> &lines)
     TextFileReader file(path);
     for (const JobLine &line : lines)
         line.store(file.readLine());
+}
+
+void readWholeJobLines(const QString &path, const std::vector<JobLine> &lines)
+{
+    QStringList read;
+    {
+        TextFileReader file(path);
+        for (const JobLine &line : lines) {
+            read << file.readLine();
+            line.check(read.back());
+        }
+    }
+    for (size_t i = 0; i < lines.size(); ++i)
+        lines[i].store(read[qsizetype(i)]);
 }
 
 void writeJobLines(const QString &path, const std::vector<JobLine> &lines)

@@ -23,6 +23,8 @@ public:
     // Puts a line read from a file into the control. A check box line must be
     // a number (user's locale) of 0, 1 or 2, else this throws a Failure.
     void store(const QString &line) const;
+    // Throws the Failure that store() would throw for this line, storing nothing.
+    void check(const QString &line) const;
 
 private:
     JobLine(QLineEdit *e, QLabel *l, QCheckBox *c) : edit_(e), label_(l), check_(c) {}
@@ -39,6 +41,11 @@ std::vector<JobLine> defaultsLines(const Form1 &form);
 // read; the first failure (missing file, short file, bad check box line)
 // throws, and the controls already filled keep their new values.
 void readJobLines(const QString &path, const std::vector<JobLine> &lines);
+
+// Reads and checks one line per entry, and stores them only once all of them
+// were read and passed: a file that is not such a job (a note, an image)
+// changes no control. The first failure throws.
+void readWholeJobLines(const QString &path, const std::vector<JobLine> &lines);
 
 // Writes the values through a temporary file that replaces `path` only when
 // complete; throws a Failure when it cannot.

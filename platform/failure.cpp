@@ -1,5 +1,7 @@
 #include "platform/failure.h"
 
+#include <QDir>
+
 QString failureDescription(FailureCode code)
 {
     switch (code) {
@@ -34,4 +36,9 @@ Failure::Failure(FailureCode code)
 Failure::Failure(FailureCode code, const QString &description)
     : std::runtime_error(description.toStdString()), code_(code), description_(description)
 {
+}
+
+QString saveFailureText(const QString &path, const Failure &failure)
+{
+    return QDir::toNativeSeparators(path) + QStringLiteral(" : ") + failure.description();
 }

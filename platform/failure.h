@@ -43,3 +43,8 @@ private:
     FailureCode code_;
     QString description_;
 };
+
+// A failed save as its box says it: the file, then what went wrong, as the
+// download's failure line names its file ("/home/u/job.pam : Permission
+// refusée").
+QString saveFailureText(const QString &path, const Failure &failure);

@@ -285,17 +285,11 @@ bool syncFailed(int result) { return result != 0 && errno != EINVAL && errno != 
 // folder is on the disk too, a power cut may bring back the old file. By then
 // the new file has replaced the old one, so a failure here loses nothing;
 // it is still reported, as the save is not known to last.
-void syncFolderOf(const QString &path)
+void syncFolderOf(const QString &path, const FolderSync &sync)
 {
     // A save through a link replaces the file the link names.
     const QString saved = QFileInfo(path).canonicalFilePath();
-    const QByteArray folder = QFile::encodeName(QFileInfo(saved.isEmpty() ? path : saved).absolutePath());
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    int errorNumber = errno;
-    if (fd >= 0) {
-        errorNumber = syncFailed(::fsync(fd)) ? errno : 0;
-        ::close(fd);
-    }
+    const int errorNumber = sync(QFileInfo(saved.isEmpty() ? path : saved).absolutePath());
     if (errorNumber == 0)
         return;
     const QString why = failureDescription(failureCodeOf(errorNumber, FailureCode::DeviceIoError));
@@ -305,7 +299,17 @@ void syncFolderOf(const QString &path)
 }
 } // namespace
 
-void writeWholeFile(const QString &path, const QByteArray &bytes)
+int syncFolder(const QString &folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int errorNumber = syncFailed(::fsync(fd)) ? errno : 0;
+    ::close(fd);
+    return errorNumber;
+}
+
+void writeWholeFile(const QString &path, const QByteArray &bytes, const FolderSync &sync)
 {
     const QFileInfo target(path);
     // A folder, a pipe or a device in the file's place is not replaced.
@@ -343,15 +347,15 @@ void writeWholeFile(const QString &path, const QByteArray &bytes)
     errno = 0;
     if (!file.commit())
         throwWriteFailure(errno);
-    syncFolderOf(path);
+    syncFolderOf(path, sync);
 }
 
-void writeTextLines(const QString &path, const QStringList &lines)
+void writeTextLines(const QString &path, const QStringList &lines, const FolderSync &sync)
 {
     QByteArray bytes;
     for (const QString &line : lines) {
         bytes += line.toUtf8();
         bytes += "\r\n";
     }
-    writeWholeFile(path, bytes);
+    writeWholeFile(path, bytes, sync);
 }

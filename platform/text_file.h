@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // Splits decoded text into lines. A final line end does not start another line.
 QStringList splitTextLines(const QString &text);
@@ -72,14 +73,23 @@ private:
     bool givenUp_ = false; // a line ran past kMaxLineScanBytes
 };
 
+// Puts a folder's entries on the disk (fsync of the folder): 0 when done or
+// when its file system cannot sync, else the errno of the failure.
+int syncFolder(const QString &folder);
+
+// How a save syncs the folder of the file it replaced: syncFolder, or, in
+// tests, a stand-in that sees the call and can fail as no disk can be made to.
+using FolderSync = std::function<int(const QString &folder)>;
+
 // Writes `bytes` through a temporary file in the same folder that replaces
 // `path` only once every write, the flush to the disk and the closing have
 // succeeded. Throws a Failure with a French description otherwise (a full
-// disk is "Disque plein"); the old file then stays untouched. The folder is
+// disk is "Disque plein"); the old file then stays untouched. What is not a
+// regular file (a folder, a named pipe) is never replaced. The folder is
 // synced after the rename, so that a save reported done survives a power
 // cut; should that sync fail, the new file is in place but its lasting is not
 // known, and the Failure (DeviceIoError) says so in its own words.
-void writeWholeFile(const QString &path, const QByteArray &bytes);
+void writeWholeFile(const QString &path, const QByteArray &bytes, const FolderSync &sync = syncFolder);
 
 // Writes the lines, each followed by CR LF, with writeWholeFile.
-void writeTextLines(const QString &path, const QStringList &lines);
+void writeTextLines(const QString &path, const QStringList &lines, const FolderSync &sync = syncFolder);

@@ -42,6 +42,7 @@ private slots:
     void enterThroughTheRealBoxesKeepsADamagedLibrary();
     void enterSavesAndEscDoesNothing();
     void failedSaveKeepsDialogOpen();
+    void twoWindowsKeepEachOthersEntries();
     void entriesOutliveTheDialog();
     void captions_data();
     void captions();
@@ -499,6 +500,7 @@ void TestConfig::failedSaveKeepsDialogOpen()
     QVERIFY(dialog.isVisible());
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
     QCOMPARE(f.dialogs.messageCount(), 2); // no file at opening, then the failed save
+    QCOMPARE(f.dialogs.messages().back(), f.path(kFile) + " : Erreur d'accès au chemin/fichier");
     QCOMPARE(listNames(dialog), QStringList({"Config#", "Config#"}));
     QCOMPARE(dialog.List1->currentRow(), -1);
     QCOMPARE(int(f.form->opticalConfigs.entries.size()), 2);
@@ -507,6 +509,38 @@ void TestConfig::failedSaveKeepsDialogOpen()
     QVERIFY(QDir(f.folder.path()).rmdir(kFile));
     dialog.cmd4_Click();
     QCOMPARE(readFile(f.path(kFile)), library({"Config#", "0", "0", "Config#", "0", "0"}));
+}
+
+void TestConfig::twoWindowsKeepEachOthersEntries()
+{
+    // Two instances of the program on one folder, each with its own window
+    // and entries, both opened on the same file.
+    FormFixture f({{kFile, library({"A", "1", "2"})}});
+    OpticalConfigLibrary otherInstance;
+    Config first(*f.form, f.form->opticalConfigs);
+    Config second(*f.form, otherInstance);
+    second.cmd2_Click();
+    second.cmd4_Click();
+    const QByteArray savedBySecond = library({"A", "1", "2", "Config#", "0", "0"});
+    QCOMPARE(readFile(f.path(kFile)), savedBySecond);
+
+    // The first window's save would write its list over the entry the
+    // second saved: it writes nothing, says so and shows the file.
+    first.List1->setCurrentRow(0);
+    first.txt_coor[1]->setText("7");
+    first.cmd4_Click();
+    QCOMPARE(readFile(f.path(kFile)), savedBySecond);
+    QCOMPARE(f.dialogs.messages(), QStringList{Config::changedElsewhereText(f.path(kFile))});
+    QCOMPARE(f.dialogs.shown.back().style, MsgBoxStyle::OkOnly);
+    QCOMPARE(first.result(), int(QDialog::Rejected));
+    QCOMPARE(listNames(first), QStringList({"A", "Config#"}));
+    QCOMPARE(boxes(first), QStringList({"A", "1", "2"}));
+
+    // Its edit made again, it saves over the file it now knows.
+    first.txt_coor[1]->setText("7");
+    first.cmd4_Click();
+    QCOMPARE(readFile(f.path(kFile)), library({"A", "7", "2", "Config#", "0", "0"}));
+    QCOMPARE(first.result(), int(QDialog::Accepted));
 }
 
 void TestConfig::entriesOutliveTheDialog()

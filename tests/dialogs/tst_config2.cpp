@@ -38,30 +38,49 @@ void TestConfig2::calculate_data()
     QTest::addColumn<QString>("asd");       // empty: a failure, the old texts stay
     QTest::addColumn<QString>("dec");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<QStringList>("centre"); // the main window's declination: sign, degrees, minutes, seconds
     const QStringList reference{"10", "8", "1000", "800", "1000"};
+    // With no declination typed, Corr Asd is the per-degree scale.
     QTest::newRow("point locale") << false << reference << "1745.20069808028" << "1745.20069808028"
                                   << "Coefficients: CX = 1745.20069808028 et CY = 1745.20069808028\r"
-                                     "CCD size: 34.38' x 27.504'";
+                                     "CCD size: 34.38' x 27.504'" << QStringList{};
     QTest::newRow("comma locale") << true << reference << "1745.20069808028" << "1745.20069808028"
                                   << "Coefficients: CX = 1745.20069808028 et CY = 1745.20069808028\r"
-                                     "CCD size: 34,38' x 27,504'";
+                                     "CCD size: 34,38' x 27,504'" << QStringList{};
     QTest::newRow("1200,5 in comma locale") << true << QStringList{"10", "8", "1000", "800", "1200,5"}
                                             << "2095.11343804538" << "2095.11343804538"
                                             << "Coefficients: CX = 2095.11343804538 et CY = 2095.11343804538\r"
-                                               "CCD size: 28,6380674718867' x 22,9104539775094'";
+                                               "CCD size: 28,6380674718867' x 22,9104539775094'" << QStringList{};
     // A comma is a decimal point in every box, for the field of view too.
     QTest::newRow("1200,5 in point locale") << false << QStringList{"10", "8", "1000", "800", "1200,5"}
                                             << "2095.11343804538" << "2095.11343804538"
                                             << "Coefficients: CX = 2095.11343804538 et CY = 2095.11343804538\r"
-                                               "CCD size: 28.6380674718867' x 22.9104539775094'";
+                                               "CCD size: 28.6380674718867' x 22.9104539775094'" << QStringList{};
     QTest::newRow("7,6 mm reads as 7.6") << true << QStringList{"7,6", "7.6", "1000", "1000", "1000"}
                                          << "2296.31670800037" << "2296.31670800037"
                                          << "Coefficients: CX = 2296.31670800037 et CY = 2296.31670800037\r"
-                                            "CCD size: 26,1288' x 26,1288'";
+                                            "CCD size: 26,1288' x 26,1288'" << QStringList{};
     QTest::newRow("1200.5 in comma locale") << true << QStringList{"10", "8", "1000", "800", "1200.5"} << ""
-                                            << "" << "Incompatibilité de type";
+                                            << "" << "Incompatibilité de type" << QStringList{};
     QTest::newRow("zero CCD size") << false << QStringList{"10", "0", "1000", "800", "1000"} << "" << ""
-                                   << "Division par zéro";
+                                   << "Division par zéro" << QStringList{};
+    // Corr Asd is pixels per degree of right ascension: at declination d,
+    // the per-degree scale times cos d (1745.2 x cos 22 = 1618.12); Corr Dec
+    // and the field of view stay.
+    QTest::newRow("field centre at +22") << false << reference << "1618.12191023872" << "1745.20069808028"
+                                         << "Coefficients: CX = 1618.12191023872 et CY = 1745.20069808028\r"
+                                            "CCD size: 34.38' x 27.504'"
+                                         << QStringList{"+", "22", "0", "0"};
+    QTest::newRow("field centre at -22, typed with a comma")
+        << true << reference << "1618.12191023872" << "1745.20069808028"
+        << "Coefficients: CX = 1618.12191023872 et CY = 1745.20069808028\r"
+           "CCD size: 34,38' x 27,504'"
+        << QStringList{"-", "21", "59", "60,0"};
+    // A declination that is not a number is none.
+    QTest::newRow("declination not a number") << false << reference << "1745.20069808028" << "1745.20069808028"
+                                              << "Coefficients: CX = 1745.20069808028 et CY = 1745.20069808028\r"
+                                                 "CCD size: 34.38' x 27.504'"
+                                              << QStringList{"+", "22", "", ""};
 }
 
 void TestConfig2::calculate()
@@ -71,9 +90,15 @@ void TestConfig2::calculate()
     QFETCH(QString, asd);
     QFETCH(QString, dec);
     QFETCH(QString, message);
+    QFETCH(QStringList, centre);
     ScopedLocale locale(comma ? commaLocale() : pointLocale());
     FormFixture f;
     f.tables.MessageTexts[7] = QStringLiteral("Coefficients");
+    if (!centre.isEmpty()) {
+        f.form->txt_dec_sign_show[0]->setText(centre[0]);
+        for (int i = 0; i < 3; ++i)
+            f.form->txt_dec[size_t(i)]->setText(centre[i + 1]);
+    }
     f.form->txt_corrasd->setText(QStringLiteral("old asd"));
     f.form->txt_corrdec->setText(QStringLiteral("old dec"));
     Config2 dialog(*f.form);

@@ -52,6 +52,12 @@ void TestCatalogueQuery::url_data()
         << ra << "+" << dec << "2000.0" << "15" << "13.5"
         << start + "2000.0&chart=0&ra=1+34+50&dec=22+01+11&object=&radmax=15"
                    "&magbright=0&magfaint=13.5.&format=2&sort=mr&nout=5000";
+    // A French user types the decimal comma; the service reads only a point.
+    // The position's texts keep theirs, as typed.
+    QTest::newRow("comma in the magnitude and the radius")
+        << ra << "+" << QStringList{"22", "01", "11,5"} << "2000.0" << "20,5" << "13,5"
+        << start + "2000.0&chart=0&ra=1+34+50&dec=22+01+11,5&object=&radmax=20.5"
+                   "&magbright=0&magfaint=13.5.&format=2&sort=mr&nout=5000";
     QTest::newRow("all empty") << QStringList{"", "", ""} << "+" << QStringList{"", "", ""} << "" << "" << ""
                                << start + "&chart=0&ra=++&dec=++&object=&radmax="
                                           "&magbright=0&magfaint=.&format=2&sort=mr&nout=5000";

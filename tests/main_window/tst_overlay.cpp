@@ -41,7 +41,8 @@ Field fieldOf(int count, double rotation = 61, bool mirror = true)
 
 // Types a field centre (the fields take two characters each) and gives it
 // in scaled units.
-PlanePoint typeCentre(Form1 &form, const QList<int> &ra, const QString &sign, const QList<int> &dec, double scale)
+PlanePoint typeCentre(Form1 &form, const QList<int> &ra, const QString &sign, const QList<int> &dec, double scaleRa,
+                      double scaleDec)
 {
     for (int i = 0; i < 3; ++i) {
         form.txt_ra[size_t(i)]->setText(QString::number(ra[i]));
@@ -50,7 +51,12 @@ PlanePoint typeCentre(Form1 &form, const QList<int> &ra, const QString &sign, co
     form.txt_dec_sign_show[0]->setText(sign);
     const double raDeg = (ra[0] + ra[1] / 60.0 + ra[2] / 3600.0) * 15;
     const double decDeg = (dec[0] + dec[1] / 60.0 + dec[2] / 3600.0) * (sign == QStringLiteral("-") ? -1 : 1);
-    return {raDeg * scale, decDeg * scale};
+    return {raDeg * scaleRa, decDeg * scaleDec};
+}
+
+PlanePoint typeCentre(Form1 &form, const QList<int> &ra, const QString &sign, const QList<int> &dec, double scale)
+{
+    return typeCentre(form, ra, sign, dec, scale, scale);
 }
 } // namespace
 
@@ -155,7 +161,9 @@ void TestOverlay::fieldCentre()
     ScopedLocale locale(comma ? commaLocale() : pointLocale());
     SolveFixture f;
     Form1 &form = *f.form;
-    const PlanePoint centre = typeCentre(form, ra, sign, dec, SolveFixture::kScale);
+    // Two scales, so that one taken for the other shows.
+    form.scaleRa = SolveFixture::kScale * 0.9;
+    const PlanePoint centre = typeCentre(form, ra, sign, dec, form.scaleRa, form.scaleDec);
     if (!raSecondsTyped.isEmpty())
         form.txt_ra[2]->setText(raSecondsTyped);
     // A model that puts the typed centre on pixel (500, 400).

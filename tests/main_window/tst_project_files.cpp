@@ -51,6 +51,15 @@ QStringList projectFieldValues(const Form1 &form)
     return values;
 }
 
+// A frame whose bytes hold many more than 17 line ends.
+QImage manyStars()
+{
+    std::vector<SyntheticStar> stars;
+    for (int k = 0; k < 400; ++k)
+        stars.push_back({double((k * 37) % 390 + 5), double((k * 53) % 290 + 5), 60.0 + (k * 29) % 190});
+    return drawStarField(400, 300, stars);
+}
+
 QByteArray crlfJoined(const QStringList &lines)
 {
     QByteArray bytes;
@@ -146,33 +155,44 @@ void TestProjectFiles::dialogSettingsAndCancel()
 
 void TestProjectFiles::shortProjectFile_data()
 {
-    QTest::addColumn<bool>("pipe"); // a named pipe under the project's name
+    QTest::addColumn<QString>("file"); // what lies under the project's name
     QTest::addColumn<QString>("message");
-    QTest::newRow("16 lines") << false << QStringLiteral("Tentative de lecture au-delà de la fin du fichier");
+    const QString pastEnd = QStringLiteral("Tentative de lecture au-delà de la fin du fichier");
+    QTest::newRow("16 lines") << "16 lines" << pastEnd;
     // Opening it would wait for a writer for ever: it is a missing file.
-    QTest::newRow("a named pipe") << true << QStringLiteral("Fichier introuvable");
+    QTest::newRow("a named pipe") << "pipe" << QStringLiteral("Fichier introuvable");
+    // Not projects at all: their lines must not end up in the fields.
+    QTest::newRow("a three-line note") << "note" << pastEnd;
+    QTest::newRow("an image") << "image" << QStringLiteral("Incompatibilité de type");
 }
 
 void TestProjectFiles::shortProjectFile()
 {
-    QFETCH(bool, pipe);
+    QFETCH(QString, file);
     QFETCH(QString, message);
     FormFixture f;
     f.form->txt_url->setText("old.png");
+    f.form->txt_epoch->setText("2000.0"); // disabled: the user cannot type it again
     f.form->imageLoaded = true;
     f.form->solutionValid = true;
     f.form->star[3].Visible = true;
     const QStringList before = projectFieldValues(*f.form);
     const QString path = f.path("short.pam");
     std::optional<UnwrittenPipe> namedPipe;
-    if (pipe)
+    if (file == "pipe")
         QVERIFY(namedPipe.emplace(path).created());
+    else if (file == "note")
+        writeFile(path, "Champ M33\r\nSeeing 3''\r\nA refaire\r\n");
+    else if (file == "image")
+        QVERIFY(manyStars().save(path, "PNG"));
     else
         writeFile(path, crlfJoined(kProject.mid(0, 16)));
     f.dialogs.fileAnswers.push_back(path);
     f.form->mnu_open_Click();
     QVERIFY(!namedPipe || !namedPipe->released());
-    QCOMPARE(projectFieldValues(*f.form).mid(0, 16), (pipe ? before : kProject).mid(0, 16));
+    // Nothing of what was read is stored: every field, the epoch box and the
+    // sign label hold what they held.
+    QCOMPARE(projectFieldValues(*f.form), before);
     QCOMPARE(f.dialogs.messages(), QStringList{message});
     QCOMPARE(f.dialogs.shown.back().style, MsgBoxStyle::OkOnlyWarning);
     // No reload, no flag reset, no mark hidden.
@@ -250,8 +270,10 @@ void TestProjectFiles::checkBoxLine()
     const QString path = f.path("check.pam");
     writeFile(path, crlfJoined(lines));
     f.dialogs.fileAnswers.push_back(path);
+    const QStringList before = projectFieldValues(*f.form);
     f.form->mnu_open_Click();
     QCOMPARE(checkValueOf(f.form->CheckDecideur->checkState()), state);
+    QCOMPARE(projectFieldValues(*f.form), fails ? before : lines);
     if (fails) {
         // The failure alone: the image is not reloaded after it.
         QCOMPARE(f.dialogs.messageCount(), 1);
@@ -302,7 +324,8 @@ void TestProjectFiles::saveFailureKeepsOldFile()
     QDir(f.folder.path()).mkdir("taken.pam");
     f.dialogs.fileAnswers.push_back(f.path("taken.pam"));
     f.form->mnu_save_Click();
-    QCOMPARE(f.dialogs.messages(), QStringList{QStringLiteral("Erreur d'accès au chemin/fichier")});
+    // The box names the file whose save failed.
+    QCOMPARE(f.dialogs.messages(), QStringList{f.path("taken.pam") + " : Erreur d'accès au chemin/fichier"});
     QCOMPARE(f.dialogs.shown.back().style, MsgBoxStyle::OkOnlyWarning);
     QVERIFY(QFileInfo(f.path("taken.pam")).isDir());
 
@@ -315,7 +338,7 @@ void TestProjectFiles::saveFailureKeepsOldFile()
     if (!writable) {
         f.dialogs.fileAnswers.push_back(old);
         f.form->mnu_save_Click();
-        QCOMPARE(f.dialogs.messages().back(), QStringLiteral("Permission refusée"));
+        QCOMPARE(f.dialogs.messages().back(), old + " : Permission refusée");
         QCOMPARE(readFile(old), crlfJoined(kProject));
     }
     QFile::setPermissions(f.path("ro"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -334,7 +357,7 @@ void TestProjectFiles::saveOnAFullDiskKeepsOldFile()
     disk.fill();
     f.dialogs.fileAnswers.push_back(onDisk);
     f.form->mnu_save_Click();
-    QCOMPARE(f.dialogs.messages().back(), QStringLiteral("Disque plein"));
+    QCOMPARE(f.dialogs.messages().back(), onDisk + " : Disque plein");
     QCOMPARE(readFile(onDisk), crlfJoined(kProject));
 }
 
@@ -365,7 +388,7 @@ void TestProjectFiles::defaultsFileFailureIsReported()
     FormFixture f;
     QDir(f.folder.path()).mkdir("defaut.cfg"); // a folder in the file's place
     f.form->mnu_savedefaut_Click();
-    QCOMPARE(f.dialogs.messages(), QStringList{QStringLiteral("Erreur d'accès au chemin/fichier")});
+    QCOMPARE(f.dialogs.messages(), QStringList{f.path("defaut.cfg") + " : Erreur d'accès au chemin/fichier"});
     QCOMPARE(f.dialogs.shown.back().style, MsgBoxStyle::OkOnlyWarning);
 }
 

@@ -82,8 +82,9 @@ void TestReadouts::hoverCaptionAndOverlap()
 {
     FormFixture f;
     Form1 &form = *f.form;
-    // Scaled units of one arc-second: the positions are whole units.
-    form.scaleRa = 3600;
+    // Whole scaled units for these positions; two scales, so that one taken
+    // for the other shows.
+    form.scaleRa = 3000;
     form.scaleDec = 3600;
     form.mapState = "done";
     form.pickMode = PickMode::Coor;
@@ -156,11 +157,12 @@ void TestReadouts::clickReadout()
     QFETCH(bool, pending);
     FormFixture f;
     Form1 &form = *f.form;
-    // RA x scaleRa = -x + 2000*23.7083 + ..., Dec x scaleDec = -y + ...
-    // As an accepted solve leaves them.
-    form.readoutScaleRa = 2000;
+    // RA x scaleRa = -x + 1800*23.7083 + ..., Dec x scaleDec = -y + ...
+    // As an accepted solve leaves them, with two scales, so that one taken
+    // for the other shows.
+    form.readoutScaleRa = 1800;
     form.readoutScaleDec = 2000;
-    const double plate[6] = {-1, 0, 23.7083333333333 * 2000 + 100, 0, -1, 22.0197222222222 * 2000 + 200};
+    const double plate[6] = {-1, 0, 23.7083333333333 * 1800 + 100, 0, -1, 22.0197222222222 * 2000 + 200};
     std::copy(std::begin(plate), std::end(plate), std::begin(form.readoutPlate));
     form.pickMode = PickMode::Coor;
     form.etaloPending = pending ? 1 : 0;
@@ -192,7 +194,8 @@ void TestReadouts::calibrationFill()
     ScopedLocale locale(commaLocale());
     FormFixture f;
     Form1 &form = *f.form;
-    form.scaleRa = 2000;
+    // Two scales, so that one taken for the other shows.
+    form.scaleRa = 1600;
     form.scaleDec = 2000;
     form.solutionValid = true;
     form.mnu_superetalonage_Click();

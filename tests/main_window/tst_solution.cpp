@@ -325,12 +325,13 @@ void TestSolution::unusableFields_data()
     QTest::addColumn<QString>("tolerance");
     QTest::addColumn<QString>("threshold");
     QTest::addColumn<QString>("corrasd");
+    QTest::addColumn<QString>("corrdec");
     QTest::addColumn<QString>("message");
     QTest::addColumn<bool>("parsed");
     QTest::addColumn<bool>("searched");
     const auto row = [](const char *name, const QString &tolerance, const QString &threshold, const QString &message,
                         bool searched) {
-        QTest::newRow(name) << tolerance << threshold << "3600" << message << true << searched;
+        QTest::newRow(name) << tolerance << threshold << "3600" << "3600" << message << true << searched;
     };
     row("tolerance not a number", "sept", "10", "Incompatibilité de type", false);
     row("tolerance empty", "", "10", "Incompatibilité de type", false);
@@ -340,8 +341,12 @@ void TestSolution::unusableFields_data()
     row("tolerance beyond a double", "1e400", "10", "Dépassement de capacité", false);
     // An infinite scale would be parsed and searched in vain: the command
     // stops before the catalogue is read.
-    QTest::newRow("Corr Asd beyond a double") << "7" << "10" << "1e400" << "Dépassement de capacité" << false
-                                              << false;
+    QTest::newRow("Corr Asd beyond a double") << "7" << "10" << "1e400" << "3600" << "Dépassement de capacité"
+                                              << false << false;
+    // A usable Corr Asd beside it is not taken alone either: the scales
+    // change together or not at all.
+    QTest::newRow("Corr Dec beyond a double") << "7" << "10" << "1800" << "1e400" << "Dépassement de capacité"
+                                              << false << false;
 }
 
 void TestSolution::unusableFields()
@@ -349,6 +354,7 @@ void TestSolution::unusableFields()
     QFETCH(QString, tolerance);
     QFETCH(QString, threshold);
     QFETCH(QString, corrasd);
+    QFETCH(QString, corrdec);
     QFETCH(QString, message);
     QFETCH(bool, parsed);
     QFETCH(bool, searched);
@@ -361,6 +367,7 @@ void TestSolution::unusableFields()
     f.usePicks(synthetic::picksOn(field, kChosen, 1.0, 42));
     form.txt_tolerance->setText(tolerance);
     form.txt_calcul->setText(threshold);
+    form.txt_corrdec->setText(corrdec);
     form.txt_corrasd->setText(corrasd);
     form.pickMode = PickMode::Coor;
     form.solutionValid = true;

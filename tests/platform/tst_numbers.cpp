@@ -7,6 +7,7 @@
 
 #include <QtTest>
 
+#include <cerrno>
 #include <optional>
 
 using namespace testing;
@@ -419,6 +420,13 @@ void TestNumbers::writeReplacesOnlyWhenComplete_data()
     QTest::newRow("no such folder") << "gone" << QStringLiteral("Chemin d'accès introuvable");
     QTest::newRow("read-only folder") << "ro" << QStringLiteral("Permission refusée");
     QTest::newRow("full disk") << "full" << QStringLiteral("Disque plein");
+    // Replaced by a file, a pipe that some program reads would be gone.
+    QTest::newRow("a named pipe in its place") << "pipe" << QStringLiteral("Erreur d'accès au chemin/fichier");
+    // The new file is in place, but whether it lasts is not known.
+    QTest::newRow("folder sync fails")
+        << "sync fails"
+        << QStringLiteral("Fichier enregistré, mais son écriture sur le disque n'est pas confirmée "
+                          "(Erreur d'entrée/sortie de périphérique)");
 }
 
 void TestNumbers::writeReplacesOnlyWhenComplete()
@@ -427,9 +435,13 @@ void TestNumbers::writeReplacesOnlyWhenComplete()
     QFETCH(QString, description);
     QTemporaryDir dir;
     SmallDisk disk;
+    std::optional<UnwrittenPipe> pipe;
     QString path = dir.filePath("p.txt");
     writeFile(path, "old\r\n");
-    if (situation == "link") {
+    if (situation == "pipe") {
+        QVERIFY(QFile::remove(path));
+        QVERIFY(pipe.emplace(path).created());
+    } else if (situation == "link") {
         // The file the link names is replaced, in its own folder, which is
         // the one to sync.
         QVERIFY(QFile::remove(path));
@@ -454,10 +466,23 @@ void TestNumbers::writeReplacesOnlyWhenComplete()
         disk.fill();
     }
 
+    // The folder sync, seen: where it was asked and what the file held then.
+    const QByteArray written("\xc3\xa9\r\n\r\n");
+    QStringList syncedFolders;
+    QList<QByteArray> heldWhenSynced;
+    const FolderSync sync = [&](const QString &folder) {
+        syncedFolders << folder;
+        heldWhenSynced << readFile(QFileInfo(path).canonicalFilePath());
+        return situation == "sync fails" ? EIO : syncFolder(folder);
+    };
+    const QString fileFolder = situation == "link" ? dir.filePath("real") : QFileInfo(path).absolutePath();
     const QStringList lines{QStringLiteral("é"), QString()};
     if (description.isEmpty()) {
-        writeTextLines(path, lines);
-        QCOMPARE(readFile(path), QByteArray("\xc3\xa9\r\n\r\n"));
+        writeTextLines(path, lines, sync);
+        QCOMPARE(readFile(path), written);
+        // Synced once, on the folder of the file replaced, after the rename.
+        QCOMPARE(syncedFolders, QStringList{fileFolder});
+        QCOMPARE(heldWhenSynced, QList<QByteArray>{written});
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"p.txt"});
         QCOMPARE(QFileInfo(path).isSymLink(), situation == "link");
         if (situation == "link")
@@ -466,14 +491,26 @@ void TestNumbers::writeReplacesOnlyWhenComplete()
     }
     QString reported;
     try {
-        writeTextLines(path, lines);
+        writeTextLines(path, lines, sync);
     } catch (const Failure &failure) {
         reported = failure.description();
     }
     QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QCOMPARE(reported, description);
+    if (situation == "sync fails") {
+        QCOMPARE(readFile(path), written);
+        QCOMPARE(syncedFolders, QStringList{fileFolder});
+        QCOMPARE(heldWhenSynced, QList<QByteArray>{written});
+        return;
+    }
+    QVERIFY(syncedFolders.isEmpty());
+    if (situation == "pipe") {
+        // Still the pipe, and nothing waited on it.
+        QVERIFY(QFileInfo(path).exists() && !QFileInfo(path).isFile());
+        QVERIFY(!pipe->released());
+    }
     // The old file stays whole and no temporary file is left beside it.
-    if (situation != "folder" && situation != "gone")
+    if (situation != "folder" && situation != "gone" && situation != "pipe")
         QCOMPARE(readFile(path), QByteArray("old\r\n"));
     const QDir folder = QFileInfo(path).dir();
     QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("p.txt")),

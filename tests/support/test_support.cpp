@@ -77,6 +77,16 @@ void SmallDisk::fill()
     ::close(fd);
 }
 
+bool SmallDisk::makeReadOnly()
+{
+    if (::mount("tmpfs", QFile::encodeName(folder_.path()).constData(), "tmpfs",
+                MS_REMOUNT | MS_RDONLY | MS_NOSUID | MS_NODEV, nullptr)
+        == 0)
+        return true;
+    whyNot_ = QStringLiteral("cannot remount the tmpfs read-only: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+    return false;
+}
+
 UnwrittenPipe::UnwrittenPipe(const QString &path) : path_(QFile::encodeName(path))
 {
     created_ = ::mkfifo(path_.constData(), 0600) == 0;

@@ -62,6 +62,9 @@ public:
     QString path(const QString &name) const { return folder_.path() + QLatin1Char('/') + name; }
     // Fills every free byte with one file.
     void fill();
+    // Remounts it read-only, as a program folder the user may not write;
+    // false, with the reason in whyNot(), when it cannot be.
+    bool makeReadOnly();
 
 private:
     QTemporaryDir folder_;
