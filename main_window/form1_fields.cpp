@@ -3,7 +3,7 @@
 
 #include "main_window/form1.h"
 
-#include "main_window/calibration.h"
+#include "astrometry/calibration.h"
 #include "main_window/field_input.h"
 #include "platform/failure.h"
 #include "platform/numbers.h"
