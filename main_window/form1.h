@@ -164,8 +164,9 @@ public:
     void txt_epoch_Change();
     void txt_dec_sign_Click(int Index);
     // The field centre's declination in degrees, its three boxes read as typed
-    // numbers (a comma is a decimal point) and its sign from the label; none
-    // when one of the boxes is not a number (empty included).
+    // numbers (a comma is a decimal point; empty minutes or seconds are 0) and
+    // its sign from the label; none when the degrees are empty or a box is not
+    // a number.
     std::optional<double> fieldCentreDecDeg() const;
 
     // ---- Hints (form1_hints.cpp) -------------------------------------------

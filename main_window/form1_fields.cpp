@@ -28,10 +28,13 @@ void Form1::txt_dec_sign_Click(int Index)
 
 std::optional<double> Form1::fieldCentreDecDeg() const
 {
+    // Degrees alone ("22", minutes and seconds left empty) are a declination
+    // too; the degrees themselves must be typed.
+    const auto part = [](const QString &text) { return text.trimmed().isEmpty() ? 0.0 : typedLocaleNumber(text); };
     try {
         const int sign = txt_dec_sign_show[0]->text() == QStringLiteral("-") ? -1 : 1;
-        return referenceDecDeg(sign, typedLocaleNumber(txt_dec[0]->text()), typedLocaleNumber(txt_dec[1]->text()),
-                               typedLocaleNumber(txt_dec[2]->text()));
+        return referenceDecDeg(sign, typedLocaleNumber(txt_dec[0]->text()), part(txt_dec[1]->text()),
+                               part(txt_dec[2]->text()));
     } catch (const Failure &) {
         return std::nullopt;
     }

@@ -76,11 +76,15 @@ void TestConfig2::calculate_data()
         << "Coefficients: CX = 1618.12191023872 et CY = 1745.20069808028\r"
            "CCD size: 34,38' x 27,504'"
         << QStringList{"-", "21", "59", "60,0"};
+    QTest::newRow("degrees alone") << false << reference << "1618.12191023872" << "1745.20069808028"
+                                   << "Coefficients: CX = 1618.12191023872 et CY = 1745.20069808028\r"
+                                      "CCD size: 34.38' x 27.504'"
+                                   << QStringList{"+", "22", "", ""};
     // A declination that is not a number is none.
     QTest::newRow("declination not a number") << false << reference << "1745.20069808028" << "1745.20069808028"
                                               << "Coefficients: CX = 1745.20069808028 et CY = 1745.20069808028\r"
                                                  "CCD size: 34.38' x 27.504'"
-                                              << QStringList{"+", "22", "", ""};
+                                              << QStringList{"+", "2x2", "0", "0"};
 }
 
 void TestConfig2::calculate()
