@@ -73,46 +73,50 @@ bool answeredWithoutStatus(CURL *handle)
     return requestBytes > 0 && status == 0;
 }
 
-QString failureText(CURLcode code, const TransferState &state, const QString &url, CURL *handle)
+FetchResult failed(DownloadCode code, const QString &detail = {})
 {
-    const QString incorrectAnswer = QStringLiteral("réponse incorrecte du service");
+    return {{}, code, detail};
+}
+
+FetchResult transferFailure(CURLcode code, const TransferState &state, const QString &url, CURL *handle)
+{
     if (state.cancelled->load())
-        return QStringLiteral("annulé");
+        return failed(DownloadCode::Cancelled);
     switch (code) {
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_RESOLVE_PROXY:
     case CURLE_COULDNT_CONNECT:
-        return QStringLiteral("aucun serveur ne répond (%1)").arg(hostOf(url));
+        return failed(DownloadCode::NoServer, hostOf(url));
     case CURLE_OPERATION_TIMEDOUT:
-        return QStringLiteral("pas de réponse dans le délai");
+        return failed(DownloadCode::TimedOut);
     case CURLE_FILESIZE_EXCEEDED:
-        return QStringLiteral("réponse trop longue");
+        return failed(DownloadCode::TooLarge);
     case CURLE_WRITE_ERROR:
         if (state.tooLong)
-            return QStringLiteral("réponse trop longue");
+            return failed(DownloadCode::TooLarge);
         break;
     case CURLE_TOO_MANY_REDIRECTS:
-        return QStringLiteral("trop de redirections");
+        return failed(DownloadCode::TooManyRedirects);
     case CURLE_UNSUPPORTED_PROTOCOL:
         // libcurl gives the same code to an answer in another protocol (no
         // status line) as to a refused scheme: that is the service's fault,
         // not the address's.
         if (answeredWithoutStatus(handle))
-            return incorrectAnswer;
+            return failed(DownloadCode::IncorrectAnswer);
         [[fallthrough]];
     case CURLE_URL_MALFORMAT:
-        return QStringLiteral("adresse refusée (%1)").arg(url);
+        return failed(DownloadCode::AddressRefused, url);
     case CURLE_GOT_NOTHING:
     case CURLE_RECV_ERROR:
     case CURLE_SEND_ERROR:
     case CURLE_PARTIAL_FILE:
-        return QStringLiteral("réponse interrompue");
+        return failed(DownloadCode::Interrupted);
     case CURLE_WEIRD_SERVER_REPLY:
-        return incorrectAnswer;
+        return failed(DownloadCode::IncorrectAnswer);
     default:
         break;
     }
-    return QStringLiteral("erreur de transfert %1").arg(int(code));
+    return failed(DownloadCode::TransferError, QString::number(int(code)));
 }
 
 // The transfer itself, on the calling thread.
@@ -120,7 +124,7 @@ FetchResult perform(const QString &url, const TransferLimits &limits, const std:
 {
     const std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
     if (!curl)
-        return {{}, QStringLiteral("erreur de transfert")};
+        return failed(DownloadCode::TransferError);
     const QByteArray urlBytes = url.toUtf8();
     TransferState state;
     state.maxBytes = limits.maxBytes;
@@ -150,13 +154,13 @@ FetchResult perform(const QString &url, const TransferLimits &limits, const std:
     curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
     const CURLcode code = curl_easy_perform(h);
     if (code != CURLE_OK)
-        return {{}, failureText(code, state, url, h)};
+        return transferFailure(code, state, url, h);
     long status = 0;
     curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
     // An error page is no catalogue.
     if (status < 200 || status > 299)
-        return {{}, QStringLiteral("erreur %1 du service").arg(status)};
-    return {state.body, {}};
+        return failed(DownloadCode::HttpStatus, QString::number(status));
+    return {state.body, DownloadCode::Success, {}};
 }
 
 // Waits for a worker thread when the scope ends, asking it to stop first if
@@ -226,7 +230,7 @@ FetchResult fetchUrl(const QString &url, const TransferLimits &limits, const Tra
         try {
             result = perform(url, limits, cancelled);
         } catch (const std::exception &) {
-            result = {{}, QStringLiteral("erreur de transfert")};
+            result = failed(DownloadCode::TransferError);
         }
         done = true;
     });
@@ -240,17 +244,19 @@ FetchResult fetchUrl(const QString &url, const TransferLimits &limits, const Tra
 DownloadOutcome DownloadToFile(const QString &url, const QString &path, const TransferLimits &limits,
                                const TransferWait &wait)
 {
-    DownloadOutcome outcome;
     // A failed transfer is stored as an empty answer rather than as a
     // truncated catalogue that would parse as a smaller, plausible one.
     const FetchResult fetched = fetchUrl(url, limits, wait);
-    outcome.transferFailure = fetched.failure;
+    DownloadOutcome outcome{fetched.code, fetched.detail, true};
     const QByteArray body = fetched.ok() ? fetched.body : QByteArray();
 
     try {
         writeWholeFile(path, body);
     } catch (const Failure &failure) {
-        outcome.writeFailure = failure.description();
+        outcome.written = false;
+        // The failed transfer, when there was one, is the first cause.
+        if (outcome.ok())
+            outcome = {DownloadCode::NotWritten, failure.description(), false};
         // An older answer that could be neither replaced nor deleted must
         // not pass for this one: emptied, it parses as after a failed
         // transfer. truncate() fails at once on what is not a regular file.

@@ -41,13 +41,32 @@ struct TransferLimits {
 // thread simply blocks.
 using TransferWait = std::function<void(const std::function<bool()> &finished, const std::function<void()> &cancel)>;
 
-// How a transfer ended: the body of a successful answer, or why it failed
-// (a short French text: "aucun serveur ne répond (host)", "erreur 404 du
-// service", "annulé"...).
+// How a download ended: the first cause of its failure, or Success. The
+// words the user reads are made from it where the status list is written
+// (Form1::downloadFailureText).
+enum class DownloadCode {
+    Success,
+    // The transfer failed:
+    NoServer,         // nothing answers at the host; detail: the host
+    TimedOut,         // no answer within the limits, or it stalled
+    HttpStatus,       // an answer whose status is not a success; detail: the status
+    AddressRefused,   // a URL the transfer does not take; detail: the URL
+    IncorrectAnswer,  // an answer that is not HTTP
+    Interrupted,      // the connection broke, or the body was cut short
+    TooManyRedirects,
+    TooLarge,         // a body beyond the size limit
+    Cancelled,        // "Annuler" in the progress box
+    TransferError,    // anything else; detail: libcurl's code, when there is one
+    // The answer came but was not written; detail: the write's failure.
+    NotWritten,
+};
+
+// How a transfer ended: the body of a successful answer, or why it failed.
 struct FetchResult {
     QByteArray body;
-    QString failure; // empty on success
-    bool ok() const { return failure.isEmpty(); }
+    DownloadCode code = DownloadCode::Success; // never NotWritten
+    QString detail;
+    bool ok() const { return code == DownloadCode::Success; }
 };
 
 // GETs `url`. An answer whose HTTP status is not a success, a refused URL, a
@@ -55,11 +74,14 @@ struct FetchResult {
 // or beyond `limits` all fail.
 FetchResult fetchUrl(const QString &url, const TransferLimits &limits = {}, const TransferWait &wait = {});
 
-// What became of a download: why the transfer failed, and why the answer
-// file could not be written; both empty when all went well.
+// What became of a download: its code and detail (a failed transfer before a
+// failed write, when both failed), and whether the answer file was written:
+// with the answer, or empty after a failed transfer.
 struct DownloadOutcome {
-    QString transferFailure;
-    QString writeFailure;
+    DownloadCode code = DownloadCode::Success;
+    QString detail;
+    bool written = true;
+    bool ok() const { return code == DownloadCode::Success; }
 };
 
 // Writes the body of the answer to `url` into the file at `path`, replacing

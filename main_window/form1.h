@@ -176,6 +176,9 @@ public:
 
     // ---- Catalogue download and parse (form1_catalogue.cpp) ---------------
     void DownloadData_Click();
+    // What the status list says of a failed download, after "Échec du
+    // téléchargement du catalogue : ", for the answer file at answerPath.
+    static QString downloadFailureText(const DownloadOutcome &outcome, const QString &answerPath);
     void READFILE();
 
     // ---- Image view and panning (form1_image_view.cpp) --------------------

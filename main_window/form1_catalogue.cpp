@@ -47,19 +47,37 @@ void Form1::DownloadData_Click()
     // Where the older answer could be neither replaced nor emptied (a folder
     // the user may not write), it is still there, and must not be parsed.
     const QFileInfo left(answerPath(programFolder));
-    answerOutdated = !outcome.writeFailure.isEmpty() && left.isFile() && left.size() > 0;
+    answerOutdated = !outcome.written && left.isFile() && left.size() > 0;
     // An answer that could not be stored is no download either: the next
-    // parse finds no catalogue, as after a failed transfer, which is the
-    // first cause when both failed.
-    QString failure = outcome.transferFailure;
-    if (failure.isEmpty() && !outcome.writeFailure.isEmpty())
-        failure = QStringLiteral("réponse non enregistrée (%1) : %2")
-                      .arg(answerPath(programFolder), outcome.writeFailure);
-    // An empty answer would later read as a field without stars.
-    if (!failure.isEmpty())
-        LogStatus(QStringLiteral("Échec du téléchargement du catalogue : %1").arg(failure));
+    // parse finds no catalogue, as after a failed transfer. An empty answer
+    // would later read as a field without stars: say why.
+    if (!outcome.ok())
+        LogStatus(QStringLiteral("Échec du téléchargement du catalogue : %1")
+                      .arg(downloadFailureText(outcome, answerPath(programFolder))));
     else
         LogStatus(lang->MessageTexts[9]);
+}
+
+QString Form1::downloadFailureText(const DownloadOutcome &outcome, const QString &answerPath)
+{
+    const QString &detail = outcome.detail;
+    switch (outcome.code) {
+    case DownloadCode::Success: return {};
+    case DownloadCode::NoServer: return QStringLiteral("aucun serveur ne répond (%1)").arg(detail);
+    case DownloadCode::TimedOut: return QStringLiteral("pas de réponse dans le délai");
+    case DownloadCode::HttpStatus: return QStringLiteral("erreur %1 du service").arg(detail);
+    case DownloadCode::AddressRefused: return QStringLiteral("adresse refusée (%1)").arg(detail);
+    case DownloadCode::IncorrectAnswer: return QStringLiteral("réponse incorrecte du service");
+    case DownloadCode::Interrupted: return QStringLiteral("réponse interrompue");
+    case DownloadCode::TooManyRedirects: return QStringLiteral("trop de redirections");
+    case DownloadCode::TooLarge: return QStringLiteral("réponse trop longue");
+    case DownloadCode::Cancelled: return QStringLiteral("annulé");
+    case DownloadCode::TransferError:
+        return detail.isEmpty() ? QStringLiteral("erreur de transfert")
+                                : QStringLiteral("erreur de transfert %1").arg(detail);
+    case DownloadCode::NotWritten: return QStringLiteral("réponse non enregistrée (%1) : %2").arg(answerPath, detail);
+    }
+    return {};
 }
 
 void Form1::READFILE()

@@ -1,6 +1,7 @@
 // The catalogue query URL and the transfer of an answer into the answer file.
 
 #include "main_window/catalogue_query.h"
+#include "main_window/form1.h"
 #include "support/catalogue_fixture.h"
 #include "support/raw_server.h"
 #include "support/test_support.h"
@@ -93,7 +94,7 @@ void TestCatalogueQuery::bodyStoredExactly()
     RawServer server;
     QTemporaryDir dir;
     const QString path = dir.filePath("data.txt");
-    QCOMPARE(DownloadToFile(server.url(QStringLiteral("/body?n=%1").arg(size)), path).transferFailure, QString());
+    QVERIFY(DownloadToFile(server.url(QStringLiteral("/body?n=%1").arg(size)), path).ok());
     QVERIFY(QFileInfo(path).isFile());
     const QByteArray stored = readFile(path);
     QCOMPARE(stored.size(), qsizetype(size));
@@ -168,8 +169,8 @@ void TestCatalogueQuery::failedTransferGivesEmptyFile()
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
         };
     const DownloadOutcome outcome = DownloadToFile(url, path, limits, wait);
-    QCOMPARE(outcome.transferFailure, failure);
-    QCOMPARE(outcome.writeFailure, QString());
+    QCOMPARE(Form1::downloadFailureText(outcome, path), failure);
+    QVERIFY(outcome.written);
     QVERIFY(QFileInfo(path).isFile());
     QCOMPARE(readFile(path), QByteArray());
 }
@@ -185,8 +186,9 @@ void TestCatalogueQuery::answerThatCannotBeWrittenLeavesNoOlderOne()
     writeFile(path, QByteArray(3000, 'U'));
     disk.fill();
     const DownloadOutcome outcome = DownloadToFile(server.url("/body?n=10000"), path);
-    QCOMPARE(outcome.transferFailure, QString());
-    QCOMPARE(outcome.writeFailure, QStringLiteral("Disque plein"));
+    QCOMPARE(outcome.code, DownloadCode::NotWritten);
+    QCOMPARE(outcome.detail, QStringLiteral("Disque plein"));
+    QVERIFY(!outcome.written);
     QVERIFY(QFileInfo(path).isFile());
     QCOMPARE(QFileInfo(path).size(), 0);
 }
