@@ -14,11 +14,9 @@
 
 using namespace testing;
 
-class TestReadouts : public QObject {
+class TestPointerReadouts : public QObject {
     Q_OBJECT
 private slots:
-    void hoverHitArea_data();
-    void hoverHitArea();
     void hoverCaptionAndOverlap();
     void hoverWithoutStarsOrScales();
     void movesBeforeOverlayHideMagnifier_data();
@@ -51,34 +49,7 @@ void placeStar(Form1 &form, int k, float x, float y, double raDeg, double decDeg
 void move(Form1 &form, float x, float y) { form.Picture1_MouseMove(Qt::NoButton, Qt::NoModifier, x, y); }
 } // namespace
 
-void TestReadouts::hoverHitArea_data()
-{
-    QTest::addColumn<float>("dx");
-    QTest::addColumn<float>("dy");
-    QTest::addColumn<bool>("hit");
-    QTest::newRow("centre") << 0.f << 0.f << true;
-    QTest::newRow("3.5 both axes") << 3.5f << -3.5f << true;
-    QTest::newRow("4 in x") << 4.f << 0.f << false;
-    QTest::newRow("-4 in y") << 0.f << -4.f << false;
-    QTest::newRow("3.99 in x") << 3.99f << 0.f << true;
-}
-
-void TestReadouts::hoverHitArea()
-{
-    QFETCH(float, dx);
-    QFETCH(float, dy);
-    QFETCH(bool, hit);
-    std::vector<Mark> marks(3);
-    for (Mark &m : marks)
-        m.Height = 8;
-    marks[2] = {96.f, 196.f, 8.f, true}; // centre (100, 200)
-    QCOMPARE(hoverHit(marks, 2, 100 + dx, 200 + dy), hit ? 2 : 0);
-    marks[2].Visible = false;
-    QCOMPARE(hoverHit(marks, 2, 100, 200), 0);
-    QCOMPARE(hoverHit(marks, 0, 100, 200), 0);
-}
-
-void TestReadouts::hoverCaptionAndOverlap()
+void TestPointerReadouts::hoverCaptionAndOverlap()
 {
     FormFixture f;
     Form1 &form = *f.form;
@@ -105,7 +76,7 @@ void TestReadouts::hoverCaptionAndOverlap()
     QCOMPARE(form.info->text(), QStringLiteral("U1050_00000007 - Mag=12.3 1h34'50''  22°1'11''"));
 }
 
-void TestReadouts::hoverWithoutStarsOrScales()
+void TestPointerReadouts::hoverWithoutStarsOrScales()
 {
     FormFixture f;
     Form1 &form = *f.form;
@@ -121,7 +92,7 @@ void TestReadouts::hoverWithoutStarsOrScales()
     QCOMPARE(form.info->text(), QStringLiteral("old"));
 }
 
-void TestReadouts::movesBeforeOverlayHideMagnifier_data()
+void TestPointerReadouts::movesBeforeOverlayHideMagnifier_data()
 {
     QTest::addColumn<PickMode>("mode");
     QTest::addColumn<bool>("hidden");
@@ -132,7 +103,7 @@ void TestReadouts::movesBeforeOverlayHideMagnifier_data()
     QTest::newRow("superetalo") << PickMode::SuperEtalo << false;
 }
 
-void TestReadouts::movesBeforeOverlayHideMagnifier()
+void TestPointerReadouts::movesBeforeOverlayHideMagnifier()
 {
     QFETCH(PickMode, mode);
     QFETCH(bool, hidden);
@@ -145,14 +116,14 @@ void TestReadouts::movesBeforeOverlayHideMagnifier()
     QCOMPARE(f.form->mouseY, 14);
 }
 
-void TestReadouts::clickReadout_data()
+void TestPointerReadouts::clickReadout_data()
 {
     QTest::addColumn<bool>("pending");
     QTest::newRow("plain") << false;
     QTest::newRow("calibration pending drops no mark") << true;
 }
 
-void TestReadouts::clickReadout()
+void TestPointerReadouts::clickReadout()
 {
     QFETCH(bool, pending);
     FormFixture f;
@@ -178,7 +149,7 @@ void TestReadouts::clickReadout()
     QVERIFY(!form.status->item(0)->text().startsWith("Clic: "));
 }
 
-void TestReadouts::calibrationFill_data()
+void TestPointerReadouts::calibrationFill_data()
 {
     QTest::addColumn<double>("decDeg");
     QTest::addColumn<QString>("sign");
@@ -187,7 +158,7 @@ void TestReadouts::calibrationFill_data()
     QTest::newRow("south -0.5") << -0.5 << "-";
 }
 
-void TestReadouts::calibrationFill()
+void TestPointerReadouts::calibrationFill()
 {
     QFETCH(double, decDeg);
     QFETCH(QString, sign);
@@ -228,7 +199,7 @@ void TestReadouts::calibrationFill()
     QVERIFY(std::fabs(form.refRa[1] - 23.75) < 1e-6);
 }
 
-void TestReadouts::sixthMarkIsNotDropped()
+void TestPointerReadouts::sixthMarkIsNotDropped()
 {
     FormFixture f;
     Form1 &form = *f.form;
@@ -239,7 +210,7 @@ void TestReadouts::sixthMarkIsNotDropped()
     QCOMPARE(form.etaloPending, 0);
 }
 
-void TestReadouts::superEtalonageOnSyntheticField_data()
+void TestPointerReadouts::superEtalonageOnSyntheticField_data()
 {
     QTest::addColumn<double>("scaleDeg");    // true pixels per degree
     QTest::addColumn<double>("rotationDeg");
@@ -248,7 +219,7 @@ void TestReadouts::superEtalonageOnSyntheticField_data()
     QTest::newRow("1500 px/deg rotated, comma") << 1500.0 << 2.0 << true;
 }
 
-void TestReadouts::superEtalonageOnSyntheticField()
+void TestPointerReadouts::superEtalonageOnSyntheticField()
 {
     QFETCH(double, scaleDeg);
     QFETCH(double, rotationDeg);
@@ -289,5 +260,5 @@ void TestReadouts::superEtalonageOnSyntheticField()
     QCOMPARE(form.clickCount, 3);
 }
 
-QTEST_MAIN(TestReadouts)
-#include "tst_readouts.moc"
+QTEST_MAIN(TestPointerReadouts)
+#include "tst_pointer_readouts.moc"

@@ -1,7 +1,6 @@
-// The calibration by image: reference stars, the coefficient computation and
-// the flow of the calibration frame.
+// The calibration by image in the main window: reference stars typed in the
+// calibration frame, the three presses and the flow of the frame.
 
-#include "astrometry/calibration.h"
 #include "platform/failure.h"
 #include "support/layout_checks.h"
 #include "support/test_support.h"
@@ -16,11 +15,9 @@
 
 using namespace testing;
 
-class TestCalibration : public QObject {
+class TestCalibrationCommands : public QObject {
     Q_OBJECT
 private slots:
-    void solve_data();
-    void solve();
     void referenceStarReading_data();
     void referenceStarReading();
     void threePressesGiveCoefficients_data();
@@ -51,42 +48,7 @@ void startCalibration(FormFixture &f)
 }
 } // namespace
 
-void TestCalibration::solve_data()
-{
-    QTest::addColumn<QList<double>>("stars"); // x, y, ra, dec for stars 1..3
-    QTest::addColumn<double>("kRa");
-    QTest::addColumn<double>("kDec");
-    // 100 pixels over 0.05 degree on each axis: 2000 pixels per degree.
-    QTest::newRow("square") << QList<double>{0, 0, 0, 0, 100, 0, 0.05, 0, 0, 100, 0, 0.05}
-                            << 2000.0 * 2000.0 << 2000.0 * 2000.0;
-    // Different scales on the two axes, with both axes mixed in each pair.
-    QTest::newRow("mixed") << QList<double>{10, 20, 1.0, 2.0, 310, 420, 1.1, 2.1, -90, 520, 0.95, 2.2}
-                           << 0.0 << 0.0;
-}
-
-void TestCalibration::solve()
-{
-    QFETCH(QList<double>, stars);
-    QFETCH(double, kRa);
-    QFETCH(double, kDec);
-    ReferenceStars s;
-    for (int i = 0; i < 3; ++i) {
-        s.x[size_t(i + 1)] = int(stars[i * 4]);
-        s.y[size_t(i + 1)] = int(stars[i * 4 + 1]);
-        s.raDeg[size_t(i + 1)] = stars[i * 4 + 2];
-        s.decDeg[size_t(i + 1)] = stars[i * 4 + 3];
-    }
-    const CalibrationTerms t = solveCalibration(s);
-    // Whatever the data, the two equations hold.
-    QVERIFY(std::fabs(t.kRa * t.terms[0] + t.kDec * t.terms[1] - t.p12) < 1e-6 * std::max(1.0, t.p12));
-    QVERIFY(std::fabs(t.kRa * t.terms[2] + t.kDec * t.terms[3] - t.p13) < 1e-6 * std::max(1.0, t.p13));
-    if (kRa != 0) {
-        QVERIFY(std::fabs(t.kRa - kRa) < 1e-3);
-        QVERIFY(std::fabs(t.kDec - kDec) < 1e-3);
-    }
-}
-
-void TestCalibration::referenceStarReading_data()
+void TestCalibrationCommands::referenceStarReading_data()
 {
     QTest::addColumn<bool>("comma");
     QTest::addColumn<QStringList>("boxes");
@@ -114,7 +76,7 @@ void TestCalibration::referenceStarReading_data()
                                                       << "+" << 12.5 / 3600 / 24 * 360 << 30.5 / 3600;
 }
 
-void TestCalibration::referenceStarReading()
+void TestCalibrationCommands::referenceStarReading()
 {
     QFETCH(bool, comma);
     QFETCH(QStringList, boxes);
@@ -138,14 +100,14 @@ void TestCalibration::referenceStarReading()
         QVERIFY(box->text().isEmpty());
 }
 
-void TestCalibration::threePressesGiveCoefficients_data()
+void TestCalibrationCommands::threePressesGiveCoefficients_data()
 {
     QTest::addColumn<bool>("comma");
     QTest::newRow("point locale") << false;
     QTest::newRow("comma locale") << true;
 }
 
-void TestCalibration::threePressesGiveCoefficients()
+void TestCalibrationCommands::threePressesGiveCoefficients()
 {
     QFETCH(bool, comma);
     ScopedLocale locale(comma ? commaLocale() : pointLocale());
@@ -169,7 +131,7 @@ void TestCalibration::threePressesGiveCoefficients()
     QCOMPARE(f.form->etaloStep, 4);
 }
 
-void TestCalibration::pressFailures_data()
+void TestCalibrationCommands::pressFailures_data()
 {
     QTest::addColumn<QList<QStringList>>("presses");
     QTest::addColumn<QString>("message");
@@ -193,7 +155,7 @@ void TestCalibration::pressFailures_data()
         << "Argument ou appel de procédure incorrect" << 4;
 }
 
-void TestCalibration::pressFailures()
+void TestCalibrationCommands::pressFailures()
 {
     QFETCH(QList<QStringList>, presses);
     QFETCH(QString, message);
@@ -220,7 +182,7 @@ void TestCalibration::pressFailures()
     }
 }
 
-void TestCalibration::menuConditions()
+void TestCalibrationCommands::menuConditions()
 {
     FormFixture f;
     f.form->mnu_etalonage_Click();
@@ -243,7 +205,7 @@ void TestCalibration::menuConditions()
     QVERIFY(!f.form->Frm[4]->isHidden() && f.form->Frm[3]->isHidden());
 }
 
-void TestCalibration::focusMoves_data()
+void TestCalibrationCommands::focusMoves_data()
 {
     QTest::addColumn<int>("box");
     QTest::addColumn<QString>("text");
@@ -256,7 +218,7 @@ void TestCalibration::focusMoves_data()
     QTest::newRow("one char") << 5 << "1" << -1;
 }
 
-void TestCalibration::focusMoves()
+void TestCalibrationCommands::focusMoves()
 {
     QFETCH(int, box);
     QFETCH(QString, text);
@@ -273,14 +235,14 @@ void TestCalibration::focusMoves()
     QVERIFY2(f.form->Etalo[size_t(expected)]->hasFocus(), qPrintable(QString::number(expected)));
 }
 
-void TestCalibration::calibrationFrameShowsWhole_data()
+void TestCalibrationCommands::calibrationFrameShowsWhole_data()
 {
     QTest::addColumn<bool>("fromMarkers");
     QTest::newRow("Etalonage par image") << false;
     QTest::newRow("Super Etalonage") << true;
 }
 
-void TestCalibration::calibrationFrameShowsWhole()
+void TestCalibrationCommands::calibrationFrameShowsWhole()
 {
     QFETCH(bool, fromMarkers);
     FormFixture f;
@@ -324,5 +286,5 @@ void TestCalibration::calibrationFrameShowsWhole()
     QCOMPARE(form.size(), window);
 }
 
-QTEST_MAIN(TestCalibration)
-#include "tst_calibration.moc"
+QTEST_MAIN(TestCalibrationCommands)
+#include "tst_calibration_commands.moc"
