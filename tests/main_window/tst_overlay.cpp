@@ -373,12 +373,8 @@ void TestOverlay::roadOnSampleSky()
     form.DownloadData_Click();
     form.SelectStar_Click();
     QCOMPARE(form.pickMode, PickMode::Select);
-    const std::vector<sample_sky::SampleStar> picked = sample_sky::brightStars(sky, 5, 13, 20, 60);
+    const std::vector<sample_sky::SampleStar> picked = pickBrightStars(form, sky);
     QCOMPARE(int(picked.size()), 5);
-    for (const sample_sky::SampleStar &s : picked) {
-        form.Picture1_MouseMove(Qt::NoButton, {}, float(s.pixel.x() + 1.2), float(s.pixel.y() - 0.8));
-        form.Picture1_Click();
-    }
     QVERIFY(form.selectionDone);
     f.dialogs.questionAnswers = {MsgBoxResult::Yes, MsgBoxResult::Yes};
     form.startCalcul_Click();

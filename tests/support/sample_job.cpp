@@ -31,4 +31,14 @@ void typeSampleJob(Form1 &form, const sample_sky::SampleSky &sky, const QString 
     form.txt_corrdec->setText(QString::number(sky.projection.corrDec(), 'f', 3));
 }
 
+std::vector<sample_sky::SampleStar> pickBrightStars(Form1 &form, const sample_sky::SampleSky &sky)
+{
+    const std::vector<sample_sky::SampleStar> picked = sample_sky::brightStars(sky, 5, 13, 20, 60);
+    for (const sample_sky::SampleStar &s : picked) {
+        form.Picture1_MouseMove(Qt::NoButton, {}, float(s.pixel.x() + 1.2), float(s.pixel.y() - 0.8));
+        form.Picture1_Click();
+    }
+    return picked;
+}
+
 } // namespace testing

@@ -18,4 +18,9 @@ std::vector<catalogue::Star> serviceStars(const sample_sky::SampleSky &sky);
 // limits and the true coefficients, as a user would type them.
 void typeSampleJob(Form1 &form, const sample_sky::SampleSky &sky, const QString &faintMagnitude = QStringLiteral("14"));
 
+// Picks five bright stars of `sky` after "2-Etoiles", each from a pointer
+// beside the star (the pick snaps onto it), through the handlers; the stars
+// picked, in order (fewer than five when the sky has not that many).
+std::vector<sample_sky::SampleStar> pickBrightStars(Form1 &form, const sample_sky::SampleSky &sky);
+
 } // namespace testing
